@@ -1,0 +1,107 @@
+#include "app/AppStartup.h"
+
+#include <memory>
+
+#include "app/AppFolders.h"
+#include "app/LanguageList.h"
+#include "app/LogFilePath.h"
+#include "app/SystemVersion.h"
+#include "app/VersionText.h"
+#include "localization/LanguageStrings.h"
+#include "log/IDebugPrint.h"
+#include "options/ConfigFile.h"
+#include "options/OptionCatalogue.h"
+#include "options/OptionRegistry.h"
+#include "platform/InstanceLock.h"
+#include "platform/MessageBox.h"
+#include "platform/Paths.h"
+#include "platform/Session.h"
+#include "shell/LogonTask.h"
+#include "text/WideText.h"
+
+namespace {
+
+// Held until the process ends, so a second start of this session sees it.
+platform::InstanceLock gInstanceLock;
+bool gShutDown = false;
+
+std::string ExecutableFileName() {
+    const std::string exe = platform::ExecutablePath();
+    const auto slash = exe.rfind('/');
+    return text::ToLowerAscii(slash == std::string::npos ? exe : exe.substr(slash + 1));
+}
+
+}  // namespace
+
+std::string LogPathArgument(int argc, char** argv) {
+    std::string value;
+    // Every argument is examined, a value included, so "-logpath -logpath x" selects x.
+    for (int i = 0; i < argc; ++i) {
+        if (argv[i] != nullptr && std::string(argv[i]) == "-logpath" && i + 1 < argc && argv[i + 1] != nullptr) {
+            value = argv[i + 1];
+        }
+    }
+    return value;
+}
+
+bool AppStartup(int argc, char** argv) {
+    switch (gInstanceLock.Acquire("Lentora_IsRunningMutex")) {
+        case platform::InstanceLock::Result::Acquired:
+            break;
+        case platform::InstanceLock::Result::HeldByOther:
+            return false;  // another instance runs in this session: end silently
+        case platform::InstanceLock::Result::Failed:
+            platform::ShowMessageBox(u"Error creating Lentora mutex", u"Lentora", platform::MessageIcon::Error);
+            return false;
+    }
+
+    PrepareAppDataFolder();
+
+    const std::string logPath = LogFilePath(LogPathArgument(argc, argv));
+    const std::u16string tag = text::ToWide(ExecutableFileName());
+    Log().Init(u"Lentora", logPath, tag.c_str(), true);
+    Log() << "Log file path: " << logPath << LogEnd;
+    Log() << "Command line : " << platform::CommandLineText(argc, argv) << LogEnd;
+    Log() << "App data path: " << AppDataPath("") << LogEnd;
+
+    LoadConfig(AppDataPath("config.json"));
+
+    // The autostart entry, not the file, tells whether the program starts at logon.
+    options::appLaunchWindows.SetBool(TaskExists());
+
+    Log() << "Loading language files" << LogEnd;
+    gLanguageStrings = new LanguageStrings(LocaleFolder());
+    const std::u16string language = gLanguageStrings->SetLanguage(text::ToWide(options::uiLanguage.Text()));
+    options::uiLanguage.SetText(text::ToNarrow(language));
+    GetOrCreateOption(options::kLanguagesJsonKey, true).SetText(LanguagesJson(gLanguageStrings->ListLanguages()));
+
+    Log() << "Elevated   : " << (IsElevated() ? "Yes" : "No") << LogEnd;
+
+    // Deferred: the file gets the new number at the next save; this run still reads the previous one.
+    options::previousVersion.SetText(std::to_string(kBuildNumber));
+
+    Log() << "App version: " << AppVersionText() << LogEnd;
+    const WindowsVersion& v = GetWindowsVersion();
+    Log() << "Detected Linux " << WindowsName(v) << " build " << v.release << LogEnd;
+
+    if (platform::IsWaylandSession()) {
+        Log() << "[APP]" << "[Error] " << "Wayland session: only X11 windows can be captured and shown" << LogEnd;
+        platform::ShowMessageBox(
+            u"Lentora needs an X11 session. In this Wayland session it can magnify only programs that run on "
+            u"X11.",
+            u"Lentora", platform::MessageIcon::Warning);
+    }
+
+    Log().EndLine();
+    return true;
+}
+
+void AppShutdown() {
+    if (gShutDown) return;
+    gShutDown = true;
+    delete gLanguageStrings;
+    gLanguageStrings = nullptr;
+    SaveConfig();
+    Log() << "END" << LogEnd;
+    Log().Close();
+}

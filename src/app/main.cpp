@@ -1,0 +1,19 @@
+#include <cstdio>
+
+#include "app/App.h"
+#include "app/AppStartup.h"
+#include "platform/Session.h"
+
+int main(int argc, char** argv) {
+    platform::PrepareX11Session();
+    if (platform::DisplayName().empty()) {
+        std::fputs("Lentora needs an X11 display, and DISPLAY is not set.\n", stderr);
+        return 1;
+    }
+    App app(argc, argv);
+    if (!app.OnLaunched(argc, argv)) {
+        AppShutdown();
+        return 0;
+    }
+    return app.exec();
+}

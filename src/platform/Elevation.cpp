@@ -1,0 +1,7 @@
+#include "platform/Elevation.h"
+
+#include <unistd.h>
+
+namespace platform {
+bool IsEffectiveRoot() { return geteuid() == 0; }
+}  // namespace platform

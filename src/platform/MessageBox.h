@@ -1,0 +1,24 @@
+#pragma once
+// The program's message box. Shown on the UI thread; a call from another thread waits there until the
+// user has dismissed it. Tests install a handler that records the boxes instead of showing them.
+
+#include <functional>
+#include <string>
+
+namespace platform {
+
+enum class MessageIcon { Error, Warning, Information };
+
+struct MessageBoxRecord {
+    std::u16string text;
+    std::u16string caption;
+    MessageIcon icon;
+};
+
+void ShowMessageBox(const std::u16string& text, const std::u16string& caption, MessageIcon icon);
+
+using MessageBoxHandler = std::function<void(const MessageBoxRecord&)>;
+// Replaces the real box; an empty handler restores it. Returns the previous handler.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+}  // namespace platform
