@@ -65,13 +65,20 @@ void LoadConfig(const std::string& path, OptionRegistry* reg) {
         if (rc != ENOENT) registry.configUnreadable = platform::PathExists(path);
         return;
     }
+    if (!ReadConfigText(content, registry)) {
+        Log() << "Cannot read file " << path << LogEnd;
+        registry.configUnreadable = true;
+    }
+}
+
+bool ReadConfigText(const std::string& content, OptionRegistry& registry) {
     try {
         const json doc = json::parse(content);
-        if (!doc.is_object()) throw WalkError{};
+        if (!doc.is_object()) return false;
         for (const auto& [key, v] : doc.items()) {
             Option*& entry = registry.Entry(key);
             if (entry != nullptr) {
-                if (!v.is_string()) throw WalkError{};
+                if (!v.is_string()) return false;
                 entry->value = v.get<std::string>();
                 continue;
             }
@@ -89,12 +96,11 @@ void LoadConfig(const std::string& path, OptionRegistry* reg) {
             // Anything else has no option kind and is dropped at the next save.
         }
     } catch (const WalkError&) {
-        Log() << "Cannot read file " << path << LogEnd;
-        registry.configUnreadable = true;
+        return false;
     } catch (const json::exception&) {
-        Log() << "Cannot read file " << path << LogEnd;
-        registry.configUnreadable = true;
+        return false;
     }
+    return true;
 }
 
 std::string ConfigText(OptionRegistry& registry) {

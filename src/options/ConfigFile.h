@@ -12,5 +12,8 @@ void LoadConfig(const std::string& path, OptionRegistry* registry = nullptr);
 // Writes every saved option to the remembered path, replacing the file atomically. False on failure.
 bool SaveConfig(OptionRegistry* registry = nullptr);
 
+// Takes the members of a config.json text into the registry, in key order; false at the first error,
+// with the members before it taken.
+bool ReadConfigText(const std::string& content, OptionRegistry& registry);
 // The text SaveConfig writes.
 std::string ConfigText(OptionRegistry& registry);

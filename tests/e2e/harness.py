@@ -117,11 +117,14 @@ class XServer:
         env = dict(os.environ, DISPLAY=self.display)
         return subprocess.run(argv, env=env, capture_output=True, text=True, timeout=timeout)
 
-    def find_windows(self, name_regex, visible_only=True):
-        """Ids of the windows whose name matches name_regex (xdotool search)."""
-        argv = ["xdotool", "search"]
+    def find_windows(self, name_regex, pid=None, visible_only=True):
+        """Ids of the windows whose name matches name_regex (xdotool search), of one process if pid
+        is given (other programs may share the server)."""
+        argv = ["xdotool", "search", "--all"]
         if visible_only:
             argv.append("--onlyvisible")
+        if pid is not None:
+            argv += ["--pid", str(pid)]
         argv += ["--name", name_regex]
         result = self.run_tool(*argv)
         return [int(w) for w in result.stdout.split()]
@@ -259,14 +262,15 @@ class Lentora:
         self._output.seek(0)
         return self._output.read().decode("utf-8", "replace")
 
-    def _check_alive(self, what):
+    def check_alive(self, what):
+        """Raises AssertionError with the program's output if it has ended."""
         if not self.running():
             raise AssertionError(f"lentora ended with {self.process.returncode} while waiting for {what};"
                                  f" output:\n{self.output()}")
 
     def find_default_log(self, timeout=START_TIMEOUT):
         def one_log():
-            self._check_alive("its log file")
+            self.check_alive("its log file")
             logs = self.sandbox.default_logs()
             return logs[-1] if logs else None
         self.log_path = wait_until(one_log, timeout, "a log file in " + self.sandbox.logs_dir)
@@ -275,16 +279,27 @@ class Lentora:
     def wait_for_log(self, regex, timeout=START_TIMEOUT, path=None):
         """Waits for a log line (the text after the tag column) matching regex; returns the match."""
         pattern = re.compile(regex)
+        problem = []
 
         def matched():
-            self._check_alive(f"a log line matching {regex!r}")
+            self.check_alive(f"a log line matching {regex!r}")
             log_path = path or self.log_path or self.find_default_log(timeout)
-            for text in log_texts(read_log_lines(log_path, partial=True)):
+            try:
+                lines = read_log_lines(log_path, partial=True)
+            except LogFormatError as e:
+                # An old file the program has not emptied yet looks the same: keep waiting.
+                problem[:] = [str(e)]
+                return None
+            problem.clear()
+            for text in log_texts(lines):
                 m = pattern.search(text)
                 if m:
                     return m
             return None
-        return wait_until(matched, timeout, f"a log line matching {regex!r}")
+        try:
+            return wait_until(matched, timeout, f"a log line matching {regex!r}")
+        except TimeoutError as e:
+            raise TimeoutError(f"{e} ({problem[0]})" if problem else str(e)) from None
 
     def wait_handlers(self, timeout=START_TIMEOUT):
         """Waits until the program has taken over SIGTERM, SIGINT and SIGHUP; before that a signal
@@ -292,7 +307,7 @@ class Lentora:
         wanted = {signal.SIGTERM, signal.SIGINT, signal.SIGHUP}
 
         def installed():
-            self._check_alive("its signal handlers")
+            self.check_alive("its signal handlers")
             return wanted <= (caught_signals(self.pid) or set())
         wait_until(installed, timeout, "the signal handlers")
 
@@ -329,7 +344,7 @@ class Lentora:
 
 BOM = b"\xff\xfe"
 FIRST_LINE = "Log file is initialized"
-LINE_RE = re.compile(r"^(\d\d):(\d\d):(\d\d)\.(\d{3}) \[ (.{23,}) \] (.*)$", re.S)
+LINE_RE = re.compile(r"^(\d\d):(\d\d):(\d\d)\.(\d{3}) \[ (.{23,}?) \] (.*)$", re.S)
 
 
 class LogFormatError(AssertionError):
