@@ -22,7 +22,11 @@ Option& OptionRegistry::AddRunTime(const std::string& key, uint32_t flags) {
 }
 
 Option& OptionRegistry::GetOrCreateOption(const std::string& key, bool transient) {
-    if (Option* o = Find(key)) return *o;
+    if (Option* o = Find(key)) {
+        // A member of that name read from the file must not make a never-saved option saved.
+        if (transient && (o->flags & Option::kRunTime)) o->flags |= Option::kTransient;
+        return *o;
+    }
     return AddRunTime(key, Option::kRunTime | (transient ? Option::kTransient : 0u));
 }
 

@@ -130,9 +130,12 @@ class XServer:
         return [int(w) for w in result.stdout.split()]
 
     def send_key(self, window, key):
-        # The window may close on the press, before the release reaches it: xdotool then reports
-        # BadWindow, which is no failure here; callers check the effect instead.
+        """Presses and releases key in window. Callers check the effect, not xdotool's result."""
         self.run_tool("xdotool", "key", "--window", str(window), key)
+        # xdotool presses through XTEST when the window has the focus; if the window closes on the
+        # press, xdotool fails on the release and the server keeps the key down, auto-repeating
+        # into whatever gets the focus next. A release through XTEST of a key that is up does nothing.
+        self.run_tool("xdotool", "keyup", key)
 
 
 # --- The user's environment -----------------------------------------------------------------------------
@@ -208,6 +211,12 @@ class Sandbox:
             return []
         return [os.path.join(self.logs_dir, n) for n in sorted(names)]
 
+    def clear_logs(self):
+        """Removes the default logs of earlier runs: a run started in the same second as the one
+        before it gets the same file name, and would be told apart from it by nothing."""
+        for path in self.default_logs():
+            os.unlink(path)
+
     def cleanup(self):
         shutil.rmtree(self.root, ignore_errors=True)
 
@@ -240,8 +249,10 @@ class Lentora:
         self.process = None
         self.log_path = None
         self._output = None
+        self._logs_before = set()
 
     def start(self):
+        self._logs_before = set(self.sandbox.default_logs())
         self._output = tempfile.TemporaryFile(dir=self.sandbox.root)
         self.process = subprocess.Popen([self.binary, *self.args], env=self.env, cwd=self.cwd,
                                         stdin=subprocess.DEVNULL, stdout=self._output,
@@ -269,10 +280,11 @@ class Lentora:
                                  f" output:\n{self.output()}")
 
     def find_default_log(self, timeout=START_TIMEOUT):
+        """Waits for the log file this run creates in the default folder (see Sandbox.clear_logs)."""
         def one_log():
             self.check_alive("its log file")
-            logs = self.sandbox.default_logs()
-            return logs[-1] if logs else None
+            new = [p for p in self.sandbox.default_logs() if p not in self._logs_before]
+            return new[-1] if new else None
         self.log_path = wait_until(one_log, timeout, "a log file in " + self.sandbox.logs_dir)
         return self.log_path
 

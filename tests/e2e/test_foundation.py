@@ -159,7 +159,7 @@ class E2ETestCase(unittest.TestCase):
         self.assertEqual(keys, sorted(keys, key=lambda k: k.encode("utf-8")), "keys not in byte order")
         for key, value in pairs:
             self.assertIsInstance(value, str, f"{key} is not saved as a string")
-        # One member a line, a tab before it, ", " nowhere but inside values, no line break at the end.
+        # One member a line after one tab, ": " between name and value, no line break after the brace.
         layout = "{\r\n" + ",\r\n".join(
             "\t" + json.dumps(k, ensure_ascii=False) + ": " + json.dumps(v, ensure_ascii=False)
             for k, v in pairs) + "\r\n}"
@@ -212,28 +212,59 @@ class StartAndStopTests(E2ETestCase):
                 self.assertEqual(self.saved_config(sandbox), saved_defaults())
 
     def test_second_start_leaves_the_first_alone(self):
+        host, _, rest = XSERVER.display.rpartition(":")
+        number = rest.split(".")[0]
+        # ":N" and ":N.0" name the same session display.
+        other_spelling = f"{host}:{number}" if "." in rest else f"{host}:{number}.0"
+        for name, display in (("same display", XSERVER.display), ("other spelling", other_spelling)):
+            with self.subTest(name, display=display):
+                sandbox = self.new_sandbox()
+                sandbox.write_config(json.dumps({"app.close_minimize": "1"}))
+                first = self.launch(sandbox)
+                logs = sandbox.default_logs()
+                with open(first.log_path, "rb") as f:
+                    log_before = f.read()
+                config_before = sandbox.read_config()
+
+                second = Lentora(sandbox, display).start()
+                self.addCleanup(second.kill)
+                self.assertEqual(second.wait_exit(timeout=5), 0, second.output())
+
+                # The same second gives the same default name, so the old log's bytes are compared too.
+                self.assertEqual(sandbox.default_logs(), logs)
+                with open(first.log_path, "rb") as f:
+                    self.assertEqual(f.read(), log_before)
+                self.assertEqual(sandbox.read_config(), config_before)
+
+                self.assertTrue(first.running())
+                self.stop(first)
+                self.assert_ended(self.log_of(first))
+                self.assertEqual(self.saved_config(sandbox), saved_defaults({"app.close_minimize": "1"}))
+
+    def test_crashed_instance_does_not_block_the_next_start(self):
         sandbox = self.new_sandbox()
-        sandbox.write_config(json.dumps({"app.close_minimize": "1"}))
-        first = self.launch(sandbox)
-        logs = sandbox.default_logs()
-        with open(first.log_path, "rb") as f:
-            log_before = f.read()
-        config_before = sandbox.read_config()
+        crashed = self.launch(sandbox)
+        crashed.process.kill()
+        crashed.wait_exit()
 
-        second = Lentora(sandbox, XSERVER.display).start()
-        self.addCleanup(second.kill)
-        self.assertEqual(second.wait_exit(timeout=5), 0, second.output())
+        sandbox.clear_logs()
+        run = self.launch(sandbox)
+        self.stop(run)
+        self.assert_ended(self.log_of(run))
+        self.assertEqual(self.saved_config(sandbox), saved_defaults())
 
-        # The same second gives the same default name, so the old log's bytes are compared too.
-        self.assertEqual(sandbox.default_logs(), logs)
-        with open(first.log_path, "rb") as f:
-            self.assertEqual(f.read(), log_before)
-        self.assertEqual(sandbox.read_config(), config_before)
-
-        self.assertTrue(first.running())
-        self.stop(first)
-        self.assert_ended(self.log_of(first))
-        self.assertEqual(self.saved_config(sandbox), saved_defaults({"app.close_minimize": "1"}))
+    def test_relative_or_empty_xdg_folders_are_ignored(self):
+        for value in ("relative/folder", ""):
+            with self.subTest(value=value):
+                sandbox = self.new_sandbox()
+                # Where the program should go instead: the defaults below HOME.
+                sandbox.config_home = os.path.join(sandbox.home, ".config")
+                sandbox.state_home = os.path.join(sandbox.home, ".local", "state")
+                run = self.launch(sandbox, env={"XDG_CONFIG_HOME": value, "XDG_STATE_HOME": value})
+                self.stop(run)
+                self.assertIn("App data path: " + sandbox.config_dir + "/", self.log_of(run))
+                self.assertEqual(self.saved_config(sandbox), saved_defaults())
+                self.assertFalse(os.path.exists(sandbox.path("relative")))
 
     def test_x_server_dying_still_saves_and_ends_the_log(self):
         try:
@@ -275,6 +306,7 @@ class StartAndStopTests(E2ETestCase):
 class ConfigFileTests(E2ETestCase):
 
     def run_once(self, sandbox, env=None):
+        sandbox.clear_logs()
         run = self.launch(sandbox, env=env)
         self.stop(run)
         return run, self.log_of(run)
@@ -319,7 +351,7 @@ class ConfigFileTests(E2ETestCase):
     def test_members_round_trip(self):
         sandbox = self.new_sandbox()
         source = (
-            '{\n'
+            '\ufeff{\n'  # a byte-order mark, as some editors write it
             '  "app.close_minimize": "1",\n'
             '  "previous_version": "2046",\n'
             '  "profile.src.display": "\\\\\\\\.\\\\DISPLAY2",\n'
@@ -334,9 +366,10 @@ class ConfigFileTests(E2ETestCase):
             '  "x.pair": [1, -2],\n'
             '  "x.color": [0.5, 0.25, 1, 0],\n'
             '  "x.three": [1, 2, 3],\n'
-            '  "x.text": "Gr\u00fc\u00dfe \u2713"\n'
+            '  "x.text": "Gr\u00fc\u00dfe \u2713",\n'
+            '  "ui.languages_json": "a stale list is never saved"\n'
             '}\n')
-        self.assertEqual(json.loads(source)["profile.src.display"], "\\\\.\\DISPLAY2")
+        self.assertEqual(json.loads(source[1:])["profile.src.display"], "\\\\.\\DISPLAY2")
         sandbox.write_config(source)
         _, texts = self.run_once(sandbox)
 
@@ -355,6 +388,18 @@ class ConfigFileTests(E2ETestCase):
         # What the program wrote it reads back and writes again unchanged.
         self.run_once(sandbox)
         self.assertEqual(sandbox.read_config(), saved)
+
+    def test_save_failure_is_logged_and_the_end_still_comes(self):
+        sandbox = self.new_sandbox()
+        run = self.launch(sandbox)
+        # Root passes every permission check, so the folder is taken away instead.
+        shutil.rmtree(sandbox.config_dir)
+        with open(sandbox.config_dir, "w") as f:
+            f.write("a file where the folder was\n")
+        self.stop(run)
+        texts = self.log_of(run)
+        self.assert_ended(texts)
+        self.assertIn("Cannot open file " + sandbox.config_path, texts[texts.index("") + 1:])
 
     def test_numbers_keep_dots_under_a_comma_locale(self):
         if not locale_available("de_DE.UTF-8"):
@@ -377,8 +422,13 @@ class LogPathTests(E2ETestCase):
         def make_folder(s):
             os.mkdir(s.path("here"))
 
+        def make_documents(s):
+            os.mkdir(os.path.join(s.home, "My Docs"))
+            with open(os.path.join(s.config_home, "user-dirs.dirs"), "w") as f:
+                f.write('XDG_DOCUMENTS_DIR="$HOME/My Docs"\n')
+
         def make_old_file(s):
-            with open(s.path("my log.txt"), "w") as f:
+            with open(s.path("my l\u00f6g \U0001F600.txt"), "w") as f:
                 f.write("an old file that a start empties\n")
 
         # log: the expected file, None for the default place; absent: paths the run must not create.
@@ -387,8 +437,12 @@ class LogPathTests(E2ETestCase):
                  log=lambda s: s.path("here", "Lentora.txt"), setup=make_folder),
             dict(name="new folder with slash", args=lambda s: ["-logpath", s.path("new") + "/"],
                  log=lambda s: s.path("new", "Lentora.txt"), new_folder=True),
-            dict(name="file", args=lambda s: ["-logpath", s.path("my log.txt")],
-                 log=lambda s: s.path("my log.txt"), setup=make_old_file),
+            # Also a name beyond the Basic Multilingual Plane: a surrogate pair in the log.
+            dict(name="file", args=lambda s: ["-logpath", s.path("my l\u00f6g \U0001F600.txt")],
+                 log=lambda s: s.path("my l\u00f6g \U0001F600.txt"), setup=make_old_file),
+            dict(name="documents", args=lambda s: ["-logpath", "mydocs"],
+                 log=lambda s: os.path.join(s.home, "My Docs", "Lentora.txt"), setup=make_documents,
+                 needs="xdg-user-dir"),
             dict(name="last argument", args=lambda s: ["-logpath"]),
             dict(name="later one counts",
                  args=lambda s: ["-logpath", s.path("first.txt"), "-logpath", s.path("second.txt")],
@@ -400,6 +454,8 @@ class LogPathTests(E2ETestCase):
         ]
         for case in cases:
             with self.subTest(case["name"]):
+                if "needs" in case and shutil.which(case["needs"]) is None:
+                    self.skipTest(case["needs"] + " is not installed")
                 sandbox = self.new_sandbox()
                 if "setup" in case:
                     case["setup"](sandbox)

@@ -202,6 +202,11 @@ TEST(OptionCatalogue, EveryOptionWithItsDefault) {
     EXPECT_EQ(languages.flags, Option::kRunTime | Option::kTransient);
     languages.SetText("{\"en-US\": []}");
     EXPECT_EQ(ConfigText(reg).find("languages_json"), std::string::npos);
+    // Also when a file held a member of that name: the list is still never saved.
+    reg.ResetToDefaults();
+    ReadConfigText(R"({"ui.languages_json": "stale"})", reg);
+    GetOrCreateOption(options::kLanguagesJsonKey, true).SetText("{}");
+    EXPECT_EQ(ConfigText(reg).find("languages_json"), std::string::npos);
     reg.ResetToDefaults();
 }
 

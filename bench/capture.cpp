@@ -1,0 +1,168 @@
+// Cost of one ScreenGrabber::Grab on the X server in $DISPLAY (a 1920 x 1080 screen):
+//  - a change forced before every grab: the whole monitor against the 384 x 216 source rectangle of a
+//    768 x 432 view at 200 %, measured in turns within one run;
+//  - a still screen (NoChange without asking the server);
+//  - changes only inside the view itself, an ignored area (NoChange after one round trip).
+// Prints the median and the 90th percentile in microseconds.
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "platform/ScreenGrabber.h"
+#include "platform/x11/XConnection.h"
+
+namespace {
+
+using platform::PixelRect;
+using platform::ScreenGrabber;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kIterations = 200;
+constexpr PixelRect kScreen{0, 0, 1920, 1080};
+constexpr PixelRect kView{576, 324, 1344, 756};    // 768 x 432, centred
+constexpr PixelRect kSource{768, 432, 1152, 648};  // what that view shows at 200 %
+
+struct Figures {
+    double median = 0, p90 = 0;
+};
+
+Figures Summarise(std::vector<double> us) {
+    std::sort(us.begin(), us.end());
+    return {us[us.size() / 2], us[us.size() * 9 / 10]};
+}
+
+void Print(const char* what, const Figures& f) {
+    std::printf("%-58s median %9.1f us   p90 %9.1f us\n", what, f.median, f.p90);
+}
+
+// A screen-sized window of its own connection to draw changes into.
+class Painter {
+public:
+    Painter() : connection_(platform::x11::XConnection::Open()) {
+        Display* d = connection_.display();
+        XSetWindowAttributes a{};
+        a.override_redirect = True;
+        window_ = XCreateWindow(d, connection_.root(), 0, 0, kScreen.width(), kScreen.height(), 0,
+                                CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect, &a);
+        gc_ = XCreateGC(d, window_, 0, nullptr);
+        XMapRaised(d, window_);
+        XSync(d, False);
+    }
+    ~Painter() {
+        XFreeGC(connection_.display(), gc_);
+        XDestroyWindow(connection_.display(), window_);
+    }
+    void Draw(const PixelRect& r) {
+        XSetForeground(connection_.display(), gc_, colour_++ & 0xFFFFFF);
+        XFillRectangle(connection_.display(), window_, gc_, r.left, r.top, static_cast<unsigned>(r.width()),
+                       static_cast<unsigned>(r.height()));
+        XSync(connection_.display(), False);
+    }
+
+private:
+    platform::x11::XConnection connection_;
+    Window window_ = None;
+    GC gc_ = nullptr;
+    unsigned long colour_ = 0x102030;
+};
+
+double Micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+
+// Times the grab that brings the change in; grabs before the damage event has come are not counted.
+double TimeNewFrame(ScreenGrabber& g, int* early) {
+    for (;;) {
+        const auto t0 = Clock::now();
+        const ScreenGrabber::Result r = g.Grab();
+        const auto t1 = Clock::now();
+        if (r == ScreenGrabber::Result::NewFrame) return Micros(t1 - t0);
+        if (r != ScreenGrabber::Result::NoChange) {
+            std::fprintf(stderr, "grab failed\n");
+            std::exit(1);
+        }
+        ++*early;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+}
+
+void Settle(ScreenGrabber& g) {
+    int quiet = 0;
+    while (quiet < 50) {
+        quiet = g.Grab() == ScreenGrabber::Result::NoChange ? quiet + 1 : 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+std::unique_ptr<ScreenGrabber> Make(const PixelRect& area) {
+    std::string call;
+    int code = 0;
+    auto g = ScreenGrabber::Create(area, &call, &code);
+    if (!g) {
+        std::fprintf(stderr, "ScreenGrabber::Create failed: %s : %d\n", call.c_str(), code);
+        std::exit(1);
+    }
+    return g;
+}
+
+}  // namespace
+
+int main() {
+    XInitThreads();
+    if (std::getenv("DISPLAY") == nullptr) {
+        std::fprintf(stderr, "bench_capture needs an X server of 1920 x 1080 in DISPLAY\n");
+        return 1;
+    }
+    Painter painter;
+    auto whole = Make(kScreen);
+    auto source = Make(kSource);
+    Settle(*whole);
+    Settle(*source);
+
+    std::vector<double> wholeUs, sourceUs;
+    int early = 0;
+    const PixelRect spot{kSource.left + 10, kSource.top + 10, kSource.left + 14, kSource.top + 14};
+    for (int i = 0; i < kIterations; ++i) {
+        painter.Draw(spot);
+        wholeUs.push_back(TimeNewFrame(*whole, &early));
+        sourceUs.push_back(TimeNewFrame(*source, &early));
+    }
+    const Figures w = Summarise(wholeUs), s = Summarise(sourceUs);
+
+    Settle(*source);
+    std::vector<double> stillUs;
+    while (stillUs.size() < kIterations) {
+        const auto t0 = Clock::now();
+        const ScreenGrabber::Result r = source->Grab();
+        const auto t1 = Clock::now();
+        if (r == ScreenGrabber::Result::NoChange) stillUs.push_back(Micros(t1 - t0));
+    }
+
+    source->SetIgnoredAreas({kView});
+    Settle(*source);
+    std::vector<double> ignoredUs;
+    int missed = 0;
+    for (int i = 0; i < kIterations; ++i) {
+        painter.Draw(spot);
+        // Wait for the damage event, so that the grab has to look at the damage.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        const auto t0 = Clock::now();
+        const ScreenGrabber::Result r = source->Grab();
+        ignoredUs.push_back(Micros(Clock::now() - t0));
+        if (r != ScreenGrabber::Result::NoChange) ++missed;
+    }
+
+    std::printf("ScreenGrabber::Grab, %d grabs each\n", kIterations);
+    Print("changed, whole monitor 1920 x 1080 (NewFrame)", w);
+    Print("changed, source rectangle 384 x 216 (NewFrame)", s);
+    std::printf("%-58s median %9.2f x\n", "whole monitor / source rectangle", w.median / s.median);
+    Print("still screen (NoChange)", Summarise(stillUs));
+    Print("changes only inside the view, an ignored area (NoChange)", Summarise(ignoredUs));
+    std::printf("(grabs before the damage event came, not counted: %d; ignored changes copied: %d)\n", early,
+                missed);
+    return missed == 0 ? 0 : 1;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// A window of the magnifier (the view, the help panel) as the magnifier's logic drives it. The X11
+// implementation is a frameless, topmost, click-through tool window; tests use fakes.
+// Geometry is in physical pixels of the virtual desktop. UI thread only, unless stated.
+
+#include <cstdint>
+
+#include "platform/PixelRect.h"
+
+class QSurface;
+
+namespace platform {
+
+// What the magnifier reads of any window: where it is and which it is.
+class IWindowGeometry {
+public:
+    virtual ~IWindowGeometry() = default;
+    // The whole window, frame included.
+    virtual PixelRect WindowRect() const = 0;
+    // The X window id, to compare with the active window; 0 before it exists.
+    virtual uint64_t NativeId() const = 0;
+};
+
+class IOverlayWindow : public IWindowGeometry {
+public:
+
+    // Moves and sizes the window, keeping it above others, without taking the focus; shows it too
+    // when show is set.
+    virtual void SetGeometry(const PixelRect& rect, bool show) = 0;
+    // Moves the window's top-left corner, keeping its size.
+    virtual void MoveTo(int left, int top, bool show) = 0;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+    virtual bool IsShown() const = 0;
+    // The client area alone.
+    virtual PixelRect ClientRect() const = 0;
+    // The surface the render thread draws the window's content into; none for windows without one.
+    virtual QSurface* Surface() const { return nullptr; }
+};
+
+}  // namespace platform

@@ -1,0 +1,127 @@
+#pragma once
+// The render engine: the OpenGL context (the device), fixed pipeline states, shaders by name, the
+// textured-quad buffer and the coloured-primitive queue. Everything here runs with the context
+// current, on the render thread, under the display's renderLock.
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/GlContext.h"
+
+namespace platform {
+class IOverlayWindow;
+}
+class RenderTexture;
+class QOpenGLFunctions_3_3_Core;
+
+struct LoadedVertexShader {
+    unsigned shader = 0;
+    int stride = 0;  // of the vertex format its input layout expects
+};
+
+struct PointF {
+    float x = 0, y = 0;
+};
+
+struct ColoredVertex {
+    float position[4];
+    float color[4];
+};
+
+class RenderEngine {
+public:
+    // OpenGL versions tried in order, the highest first; the first context made wins.
+    static constexpr std::pair<int, int> kVersions[] = {{4, 6}, {4, 5}, {4, 3}, {4, 1}, {3, 3}};
+    static constexpr size_t kQuadBufferBytes = 96;
+    static constexpr size_t kColorBufferBytes = 32768;
+
+    explicit RenderEngine(std::recursive_mutex& lock) : lock_(lock) {}
+    RenderEngine(const RenderEngine&) = delete;
+    RenderEngine& operator=(const RenderEngine&) = delete;
+    ~RenderEngine();
+
+    // The renderer and the displays in the log; false when no OpenGL context can be made to ask.
+    bool ListAdapters();
+    // Whether OpenGL can be had here at all.
+    bool LoadLibraries();
+    // Context, states, buffers, the "color" and "default" shaders; true at once when there is a context.
+    bool CreateDevice();
+    // Makes a window the target of editor mode (the swap chain of entry 0).
+    bool CreateSwapChain(platform::IOverlayWindow* window);
+    void ReleaseSwapChain();
+    platform::IOverlayWindow* swapChain() const { return swapChains_.empty() ? nullptr : swapChains_[0]; }
+
+    LoadedVertexShader* GetVertexShader(const std::string& name);
+    unsigned GetPixelShader(const std::string& name);
+    // Binds a vertex and a pixel shader (a program linked from the pair, made once).
+    void BindShaders(const LoadedVertexShader* vs, unsigned ps);
+
+    // Binds the fixed states.
+    void BindRasterizerState();
+    void BindDepthStencilState();
+    void BindOpaqueBlendState();
+    void BindAlphaBlendState();
+    void BindLinearSampler(int slot);
+    void BindPointSampler(int slot);
+    void BindTexture(int slot, const RenderTexture* texture);
+
+    // Viewport (and scissor rectangle) to the whole target, which becomes the only render target;
+    // null unbinds the target and keeps the viewport.
+    void SetRenderTarget(RenderTexture* target);
+    void Clear(RenderTexture* target, float r, float g, float b, float a);
+    // Fills the quad buffer with the corners in pixels of the viewport and binds it as a triangle strip.
+    void DrawQuad(PointF topLeft, PointF bottomRight, PointF uvTopLeft, PointF uvBottomRight);
+    void Draw(int vertexCount);
+    void QueueColored(unsigned topology, const std::vector<ColoredVertex>& vertices);
+    void FlushColored();
+
+    // Shows a premultiplied texture in a window's surface with a constant alpha, and swaps.
+    bool PresentToWindow(const RenderTexture& texture, platform::IOverlayWindow& window, unsigned char alpha);
+    // Shows the swap chain window's back buffer.
+    void Present();
+    // The target's pixels as RGBA rows from the top; for tests and measurements.
+    std::vector<unsigned char> ReadPixels(const RenderTexture& target);
+
+    void Destroy();
+
+    bool HasDevice() const { return gl_ != nullptr; }
+    bool MakeCurrent();
+    // True when the driver reports the context lost; a lost context is not made again.
+    bool DeviceLost() const { return context_.Lost(); }
+    QOpenGLFunctions_3_3_Core* gl() const { return gl_; }
+    std::recursive_mutex& lock() { return lock_; }
+    const float* viewport() const { return viewport_; }
+    std::string VersionName() const;
+
+    // Logs a failed call in the engine's form: "(render)" "[Error] " call " : " code (hexadecimal).
+    static void LogFailure(const std::string& call, unsigned code);
+    // The pending GL error, 0 when none; also notices a lost context.
+    unsigned TakeError();
+
+private:
+    unsigned LinkProgram(unsigned vs, unsigned ps);
+    unsigned CompileShader(unsigned stage, const char* source, const std::string& what);
+    void DestroyObjects();
+
+    std::recursive_mutex& lock_;  // the display's renderLock, not owned
+    platform::GlContext context_;
+    QOpenGLFunctions_3_3_Core* gl_ = nullptr;
+    std::vector<platform::IOverlayWindow*> swapChains_;
+    float viewport_[6] = {0, 0, 0, 0, 0, 1};
+    unsigned linearSampler_ = 0, pointSampler_ = 0;
+    std::map<std::string, LoadedVertexShader> vertexShaders_;
+    std::map<std::string, unsigned> pixelShaders_;
+    std::map<std::pair<unsigned, unsigned>, unsigned> programs_;
+    unsigned quadVertexBuffer_ = 0, quadLayout_ = 0;
+    unsigned colorVertexBuffer_ = 0, colorLayout_ = 0;
+    LoadedVertexShader* colorVertexShader_ = nullptr;
+    LoadedVertexShader* defaultVertexShader_ = nullptr;
+    unsigned colorPixelShader_ = 0, defaultPixelShader_ = 0;
+    std::vector<ColoredVertex> coloredVertices_;
+    std::vector<std::pair<unsigned, int>> coloredDraws_;
+    bool presentFailed_ = false;
+};
