@@ -37,10 +37,31 @@ struct ColorF {
 
 class MagnifierDisplay {
 public:
+    static constexpr int kRenderWaitMs = 15;
+
     MagnifierDisplay();
     MagnifierDisplay(const MagnifierDisplay&) = delete;
     MagnifierDisplay& operator=(const MagnifierDisplay&) = delete;
     ~MagnifierDisplay();
+
+    // --- life, on the UI thread
+    // Makes the view and help windows, prepares the engine's surface and selects the source display.
+    // The engine itself starts on the render thread (Start); its failures show their message boxes.
+    bool Create(const std::u16string& sourceDisplayName);
+    // Hides the view and starts the render thread.
+    void Start();
+    // Shows or hides the view (the mouse slowed while it shows when mouseAdjust is on).
+    void SetVisible(bool show);
+    // Frames the view for dragging, panning and zooming with the mouse, with the help panel shown; off
+    // returns to the visibility from before.
+    void SetEditorMode(bool on);
+    // Stops the render thread and frees windows, sources and the engine.
+    void Destroy();
+
+    // --- render thread
+    void RenderThread();
+    void RenderStep();
+    void DrawHelp();
 
     // --- state and geometry
     void ApplyOptions(int groups);
