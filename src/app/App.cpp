@@ -1,15 +1,28 @@
 #include "app/App.h"
 
+#include <QQuickWindow>
 #include <clocale>
 #include <cstdlib>
 
 #include "app/AppStartup.h"
 #include "log/IDebugPrint.h"
+#include "options/OptionCatalogue.h"
 #include "platform/TerminationSignals.h"
+#include "platform/XConnectionLoss.h"
+#include "shell/MainWindow.h"
 
 namespace {
-// Qt calls exit() when its X connection breaks; the options are saved on that road too.
-void ShutdownAtExit() { AppShutdown(); }
+
+bool gEndedInOrder = false;
+
+// Qt calls exit() when its X connection breaks; the options are saved on that road too. The render and
+// hotkey threads still run then, so the process ends here, before static objects they use are destroyed.
+void ShutdownAtExit() {
+    if (gEndedInOrder) return;
+    AppShutdown();
+    std::_Exit(1);
+}
+
 }  // namespace
 
 App::App(int& argc, char** argv) : QApplication(argc, argv) {
@@ -18,7 +31,12 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Lentora"));
     setOrganizationName(QStringLiteral("Lorx"));
     setDesktopFileName(QStringLiteral("com.lorx.Lentora"));
+    // The main window's closed handler ends the program; a window that only minimizes must not.
     setQuitOnLastWindowClosed(false);
+    // The configuration window draws in software: it needs no OpenGL of its own next to the render
+    // thread's context, and it costs little under a software rasterizer.
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    platform::EndProcessOnXConnectionLoss();
 }
 
 App::~App() = default;
@@ -27,17 +45,25 @@ bool App::OnLaunched(int argc, char** argv) {
     if (!AppStartup(argc, argv)) return false;
     std::atexit(ShutdownAtExit);
     signals_ = new platform::TerminationSignals(this);
-    connect(signals_, &platform::TerminationSignals::received, this, [this](int sig) {
-        Log() << "[APP]" << "Signal " << sig << " received, ending" << LogEnd;
-        Shutdown();
-    });
+    connect(signals_, &platform::TerminationSignals::received, this, &App::OnTerminationSignal);
     if (!signals_->Install()) {
         Log() << LogError << "[APP]" << "[Error] " << signals_->failedCall() << " : " << signals_->error() << LogEnd;
     }
+    mainWindow_ = std::make_unique<MainWindow>([this] { Shutdown(); });
+    mainWindow_->Activate(options::appStartMinimized.Bool());
+    // Once more, now that the main window exists: exit handlers run last registered first, so this one
+    // runs before the static objects made so far, which the running threads still use, are destroyed.
+    std::atexit(ShutdownAtExit);
     return true;
 }
 
+void App::OnTerminationSignal(int signalNumber) {
+    Log() << "[APP]" << "Signal " << signalNumber << " received, ending" << LogEnd;
+    mainWindow_->RequestExit();
+}
+
 void App::Shutdown() {
+    gEndedInOrder = true;
     AppShutdown();
     quit();
 }

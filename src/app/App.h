@@ -1,9 +1,13 @@
 #pragma once
-// The application object. Until the main window exists the program runs with no window and ends by
-// the same ordered path as closing it: on SIGTERM, SIGINT, SIGHUP, or when Qt exits because its X
-// connection died.
+// The application object: runs start-up, then creates and activates the main window, whose closing
+// ends the program by the ordered path (the closed handler, then the shutdown). SIGTERM, SIGINT and
+// SIGHUP close the main window for good and so take the same path; when Qt exits because its X
+// connection died, an exit handler still runs the shutdown.
 
 #include <QApplication>
+#include <memory>
+
+class MainWindow;
 
 namespace platform {
 class TerminationSignals;
@@ -15,11 +19,15 @@ public:
     App(int& argc, char** argv);
     ~App() override;
 
-    // Runs start-up; false when this process must end at once (another instance, a failed start).
+    // Runs start-up and creates the main window; false when this process must end at once (another
+    // instance, a failed start).
     bool OnLaunched(int argc, char** argv);
     // The ordered end: shutdown, then leave the event loop.
     void Shutdown();
 
 private:
+    void OnTerminationSignal(int signalNumber);
+
     platform::TerminationSignals* signals_ = nullptr;
+    std::unique_ptr<MainWindow> mainWindow_;
 };

@@ -25,14 +25,21 @@ public:
     // Brings frameCopy up to date: false when the frame must be skipped (the display's mode changed:
     // the source must be made again), true otherwise; frameCopy may still be empty.
     bool UpdateFrame();
-    // The program's own windows: changes only inside them are no new frame.
+    // The program's own windows, on the desktop: changes only inside them are no new frame, and a new
+    // frame leaves the copy under them as it was, so the view never enlarges itself.
     void SetIgnoredAreas(std::vector<platform::PixelRect> areas);
+
+    // The parts of a width x height frame outside the given rectangles (frame coordinates), as bands.
+    static std::vector<platform::PixelRect> PartsOutside(int width, int height,
+                                                         const std::vector<platform::PixelRect>& holes);
 
     RenderEngine& engine;
     std::unique_ptr<RenderTexture> frameCopy;
 
 private:
     std::unique_ptr<platform::ScreenGrabber> duplication_;
+    platform::PixelRect bounds_{};               // the monitor on the desktop
+    std::vector<platform::PixelRect> ignored_;  // desktop coordinates
 };
 
 // Frees a source (null is accepted) and sets the pointer to null.

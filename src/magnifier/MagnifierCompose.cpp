@@ -17,19 +17,21 @@ namespace {
 constexpr auto kSourceRetry = std::chrono::seconds(1);
 }
 
-bool MagnifierDisplay::StartEngine() {
-    engine = std::make_unique<RenderEngine>(renderLock);
+bool MagnifierDisplay::StartEngine(std::u16string* failureBox) {
+    auto fail = [failureBox](const char* line, const char16_t* box) {
+        Log() << LogError << line << LogEnd;
+        if (failureBox != nullptr) {
+            *failureBox = box;
+        } else {
+            platform::ShowMessageBox(box, u"Lentora", platform::MessageIcon::Error);
+        }
+        return false;
+    };
+    if (!engine) engine = std::make_unique<RenderEngine>(renderLock);
     if (!engine->ListAdapters()) Log() << LogError << "Cannot enumerate OpenGL devices" << LogEnd;
-    if (!engine->LoadLibraries()) {
-        Log() << LogError << "Cannot initialize OpenGL" << LogEnd;
-        platform::ShowMessageBox(u"Cannot initialize OpenGL, check log file", u"Lentora", platform::MessageIcon::Error);
-        return false;
-    }
+    if (!engine->LoadLibraries()) return fail("Cannot initialize OpenGL", u"Cannot initialize OpenGL, check log file");
     if (!engine->CreateDevice()) {
-        Log() << LogError << "Cannot initialize Render engine" << LogEnd;
-        platform::ShowMessageBox(u"Cannot initialize Render engine, check log file", u"Lentora",
-                                 platform::MessageIcon::Error);
-        return false;
+        return fail("Cannot initialize Render engine", u"Cannot initialize Render engine, check log file");
     }
     const uint32_t bind = RenderTexture::kShaderResource | RenderTexture::kRenderTarget;
     viewTarget = std::make_unique<RenderTexture>(engine.get(), bind, 0, RenderTexture::kGdiCompatible,

@@ -18,13 +18,17 @@ MagnifierDisplay* gMagnifierDisplay = nullptr;
 
 MagnifierDisplay::MagnifierDisplay() : activeWindow(platform::ActiveWindow) {}
 
-MagnifierDisplay::~MagnifierDisplay() {
+MagnifierDisplay::~MagnifierDisplay() { Destroy(); }
+
+void MagnifierDisplay::ReleaseGraphics() {
+    if (engine) engine->MakeCurrent();
     ReleaseFrameSources();
     viewTarget.reset();
     helpTarget.reset();
     maskConstants.reset();
+    vertexShader = nullptr;
+    plainShader = circleShader = rectShader = 0;
     if (engine) engine->Destroy();
-    engine.reset();
 }
 
 const char* MagnifierDisplay::StatusName() const {
@@ -54,6 +58,7 @@ void MagnifierDisplay::ApplyOptions(int groups) {
     if (has(Language)) {
         helpLanguage = text::ToWide(options::uiLanguage.Text());
         helpFontFamily.clear();
+        helpLayout = false;
         helpText = gLanguageStrings != nullptr ? gLanguageStrings->GetText("UI.INGAME.HELP") : u"UI.INGAME.HELP";
     }
     if (has(MouseAdjust)) mouseAdjust = options::profileMagnificationMouseAdjust.Int() != 0;
@@ -65,5 +70,6 @@ void MagnifierDisplay::ApplyOptions(int groups) {
         transitionDist = static_cast<float>(options::profileMaskTransdist.Int()) / 1000.0f;
         maskDist = static_cast<float>(options::profileMaskDist.Int()) / 1000.0f;
         maskType = options::profileMaskType.Int();
+        UpdateViewShape();
     }
 }

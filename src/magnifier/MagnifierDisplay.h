@@ -6,12 +6,16 @@
 // Thread rule: the geometry fields are written on the UI thread without a lock and read by the render
 // thread once per frame; display selection, editor switching and every render step hold renderLock.
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/PixelRect.h"
 
@@ -62,6 +66,18 @@ public:
     void RenderThread();
     void RenderStep();
     void DrawHelp();
+    void BuildHelpLayout();
+    // The family the help text is set in: "Segoe UI", else a common desktop family, else "Consolas",
+    // else the first of the list; "Arial" for an empty list.
+    static std::u16string ChooseHelpFont(const std::vector<std::u16string>& families);
+
+    // --- the view window's mouse, on the UI thread (client pixels)
+    void OnWheel(int delta);
+    void OnMousePressed(bool left, int x, int y);
+    void OnMouseMoved(bool left, bool right, int x, int y);
+    void OnMouseReleased(bool left, int x, int y);
+    // Without a compositing manager alpha is not blended: the window is cut to the mask's shape.
+    void UpdateViewShape();
 
     // --- state and geometry
     void ApplyOptions(int groups);
@@ -77,12 +93,16 @@ public:
     // "MagnifierHidden", "MagnifierVisibleFull" or "MagnifierVisiblePart".
     const char* StatusName() const;
     // The enlargement in use: a magnification of 0 or below (a hand-edited file) counts as 100.
-    int EffectiveMagnification() const { return magnification > 0 ? magnification : 100; }
+    int EffectiveMagnification() const {
+        const int m = magnification;
+        return m > 0 ? m : 100;
+    }
 
     // --- render engine and frames
     // Brings up the engine, its render targets, shaders and mask constants; false (after the log line and
-    // message box) when the engine cannot start.
-    bool StartEngine();
+    // message box) when the engine cannot start. With failureBox given, the box's text is handed back
+    // for the caller to show, outside renderLock.
+    bool StartEngine(std::u16string* failureBox = nullptr);
     // Makes a frame source for the source display when there is none; a failure is logged once and tried
     // again at most once a second. False while there is no source.
     bool EnsureFrameSource();
@@ -96,10 +116,11 @@ public:
     std::unique_ptr<platform::IOverlayWindow> overlayWindow;
     std::unique_ptr<platform::IOverlayWindow> helpWindow;
     std::recursive_mutex renderLock;
-    bool restartCapture = true;
-    bool visible = true;
-    bool editorMode = false;
-    int32_t magnification = 200;
+    // Read by the render thread every step, written by the UI thread.
+    std::atomic<bool> restartCapture{true};
+    std::atomic<bool> visible{true};
+    std::atomic<bool> editorMode{false};
+    std::atomic<int32_t> magnification{200};
     uint8_t layerAlpha = 0;
     int32_t sourceIndex = -1;
     uint64_t sourceMonitor = 0;
@@ -116,10 +137,13 @@ public:
     float transitionDist = 0.0f;
     bool positioning = false;
 
-    // Help panel text (drawn in editor mode).
+    // Help panel (drawn in editor mode).
     std::u16string helpLanguage;
     std::u16string helpFontFamily;
     std::u16string helpText;
+    bool helpLayout = false;  // laid out for the current text; cleared by a language change
+    float helpRect[4] = {0, 0, 1000, 100};
+    int helpContextWidth = 0, helpContextHeight = 0;
 
     int32_t captureMethod = 0;  // 0 automatic, 1 duplication only
 
@@ -137,9 +161,36 @@ public:
     // The window that has the focus (the X server's by default; tests replace it).
     std::function<uint64_t()> activeWindow;
 
+    // Process-wide: the pointer speed before the view was shown with mouseAdjust, 0 when none is saved.
+    static int savedMouseSpeed;
+
 private:
+    // Takes renderLock on the UI thread; while the render thread waits for a message box the UI thread
+    // must show, it keeps handling events instead of blocking.
+    std::unique_lock<std::recursive_mutex> LockForUi();
+    bool WaitForWork();  // render thread: false once stopped
+    void Wake();
+    // Frees sources, targets, mask constants and the engine's objects, with the context current on
+    // this thread (the render thread when it ran).
+    void ReleaseGraphics();
+
     std::chrono::steady_clock::time_point lastSourceFailure_{};
     bool sourceFailing_ = false;
+    bool compositing_ = true;
+    bool visibleBeforeEditor_ = false;
+    bool dragging_ = false, panning_ = false;
+    int dragLeft_ = 0, dragTop_ = 0, dragStartX_ = 0, dragStartY_ = 0;
+    int panLastX_ = 0, panLastY_ = 0;
+
+    std::thread renderThread_;
+    std::atomic<bool> renderThreadDone_{false};
+    std::mutex eventLock_;
+    std::condition_variable eventSignal_;
+    bool wakeEvent_ = false, stopEvent_ = false;  // guarded by eventLock_; each wakes one wait
+    bool helpImageDirty_ = true;  // render thread
+    std::chrono::steady_clock::time_point helpPresentedAt_{};  // render thread; reset to show at once
+    // The view is shown once its first frame is drawn, so that first copy of the screen is without it.
+    std::atomic<bool> showRequested_{false};
 };
 
 extern MagnifierDisplay* gMagnifierDisplay;

@@ -36,6 +36,7 @@ void GlContext::PrepareSurface() {
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CoreProfile);
     format.setVersion(3, 3);
+    format.setAlphaBufferSize(8);  // the same kind of surface as the ARGB windows the context draws into
     surface_ = std::make_unique<QOffscreenSurface>();
     surface_->setFormat(format);
     surface_->create();

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QThread>
+#include <atomic>
 #include <mutex>
 
 #include "platform/DebugOutput.h"
@@ -13,6 +14,7 @@ namespace platform {
 namespace {
 
 std::mutex gHandlerLock;
+std::atomic<int> gWaiting{0};
 MessageBoxHandler gHandler;  // guarded by gHandlerLock
 
 void ShowOnUiThread(const MessageBoxRecord& r) {
@@ -52,8 +54,12 @@ void ShowMessageBox(const std::u16string& text, const std::u16string& caption, M
     if (QThread::currentThread() == app->thread()) {
         ShowOnUiThread(record);
     } else {
+        ++gWaiting;
         QMetaObject::invokeMethod(app, [record] { ShowOnUiThread(record); }, Qt::BlockingQueuedConnection);
+        --gWaiting;
     }
 }
+
+bool MessageBoxWaiting() { return gWaiting.load() > 0; }
 
 }  // namespace platform

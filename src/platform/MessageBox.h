@@ -17,6 +17,9 @@ struct MessageBoxRecord {
 
 void ShowMessageBox(const std::u16string& text, const std::u16string& caption, MessageIcon icon);
 
+// True while some other thread waits for the UI thread to show its box.
+bool MessageBoxWaiting();
+
 using MessageBoxHandler = std::function<void(const MessageBoxRecord&)>;
 // Replaces the real box; an empty handler restores it. Returns the previous handler.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -4,6 +4,8 @@
 // Geometry is in physical pixels of the virtual desktop. UI thread only, unless stated.
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "platform/PixelRect.h"
 
@@ -27,7 +29,7 @@ public:
     // Moves and sizes the window, keeping it above others, without taking the focus; shows it too
     // when show is set.
     virtual void SetGeometry(const PixelRect& rect, bool show) = 0;
-    // Moves the window's top-left corner, keeping its size.
+    // Moves the client area's top-left corner (the window's, while unframed), keeping the size.
     virtual void MoveTo(int left, int top, bool show) = 0;
     virtual void Show() = 0;
     virtual void Hide() = 0;
@@ -36,6 +38,14 @@ public:
     virtual PixelRect ClientRect() const = 0;
     // The surface the render thread draws the window's content into; none for windows without one.
     virtual QSurface* Surface() const { return nullptr; }
+    // Framed for editing (the window manager's frame and mouse input) or not; the client area stays.
+    virtual void SetFramed(bool) {}
+    // Only these parts, in client pixels, show (all of it when empty). Any thread.
+    virtual void SetShape(std::vector<PixelRect>) {}
+    // Any thread: shows the window on the UI thread, if stillWanted says so then.
+    virtual void ShowLater(std::function<bool()> stillWanted) {
+        if (stillWanted()) Show();
+    }
 };
 
 }  // namespace platform

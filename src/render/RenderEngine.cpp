@@ -36,6 +36,14 @@ std::string RenderEngine::VersionName() const {
     return std::to_string(context_.majorVersion()) + "." + std::to_string(context_.minorVersion());
 }
 
+bool RenderEngine::EnsureContext(std::string* error) {
+    if (context_.IsValid()) return true;
+    for (const auto& [major, minor] : kVersions) {
+        if (context_.Create(major, minor, error)) return true;
+    }
+    return false;
+}
+
 bool RenderEngine::ListAdapters() {
     std::string why;
     if (!platform::GlContext::Available(&why)) {
@@ -43,29 +51,19 @@ bool RenderEngine::ListAdapters() {
         Log() << "(render)" << "[Error] " << "OpenGL loading" << " : " << why << LogEnd;
         return false;
     }
-    // A short-lived context only to ask the driver who it is.
-    platform::GlContext probe;
+    // The engine's own context answers who the driver is; the device is made on it afterwards.
     std::string error;
-    bool made = false;
-    for (const auto& [major, minor] : kVersions) {
-        if (probe.Create(major, minor, &error)) {
-            made = true;
-            break;
-        }
-    }
-    if (!made) {
+    if (!EnsureContext(&error)) {
         Log() << "(render)" << "[Error] " << error << LogEnd;
         return false;
     }
     Log().Separator("List of graphics adapters");
-    Log() << "(render)" << 0 << ": " << probe.Vendor() << " : " << probe.Renderer() << " : " << probe.VersionText()
-          << LogEnd;
+    Log() << "(render)" << 0 << ": " << context_.Vendor() << " : " << context_.Renderer() << " : "
+          << context_.VersionText() << LogEnd;
     for (const platform::OutputInfo& o : platform::EnumerateOutputs()) {
         Log() << "\t(" << o.bounds.left << "," << o.bounds.top << ")-(" << o.bounds.right << "," << o.bounds.bottom
               << "), \t\tname: " << o.name << (o.attached ? "" : " <DETACHED>") << LogEnd;
     }
-    probe.DoneCurrent();
-    if (gl_ != nullptr) context_.MakeCurrent();
     return true;
 }
 
@@ -81,14 +79,7 @@ bool RenderEngine::MakeCurrent() { return gl_ != nullptr && context_.MakeCurrent
 bool RenderEngine::CreateDevice() {
     if (gl_ != nullptr) return true;
     std::string error;
-    bool made = false;
-    for (const auto& [major, minor] : kVersions) {
-        if (context_.Create(major, minor, &error)) {
-            made = true;
-            break;
-        }
-    }
-    if (!made) {
+    if (!EnsureContext(&error)) {
         Log() << "(render)" << "[Error] " << "QOpenGLContext::create" << " : " << error << LogEnd;
         return false;
     }
@@ -158,7 +149,32 @@ bool RenderEngine::CreateSwapChain(platform::IOverlayWindow* window) {
 
 void RenderEngine::ReleaseSwapChain() {
     if (!swapChains_.empty()) swapChains_[0] = nullptr;
-    if (gl_ != nullptr) context_.MakeCurrent();
+}
+
+bool RenderEngine::Upload(RenderTexture& texture, const void* pixels, int stride, bool opaque) {
+    return UploadRect(texture, pixels, stride, 0, 0, static_cast<int>(texture.width),
+                      static_cast<int>(texture.height), opaque);
+}
+
+bool RenderEngine::UploadRect(RenderTexture& texture, const void* pixels, int stride, int x, int y, int w, int h,
+                              bool opaque) {
+    if (gl_ == nullptr || texture.texture == 0 || pixels == nullptr || w <= 0 || h <= 0) return false;
+    gl_->glBindTexture(GL_TEXTURE_2D, texture.texture);
+    gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    gl_->glPixelStorei(GL_UNPACK_ROW_LENGTH, stride / 4);
+    gl_->glPixelStorei(GL_UNPACK_SKIP_PIXELS, x);
+    gl_->glPixelStorei(GL_UNPACK_SKIP_ROWS, y);
+    gl_->glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
+    gl_->glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    gl_->glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    gl_->glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, opaque ? GL_ONE : GL_ALPHA);
+    gl_->glBindTexture(GL_TEXTURE_2D, 0);
+    if (const unsigned e = TakeError()) {
+        LogFailure("CopyResource", e);
+        return false;
+    }
+    return true;
 }
 
 unsigned RenderEngine::CompileShader(unsigned stage, const char* source, const std::string& what) {

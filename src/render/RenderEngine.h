@@ -44,6 +44,8 @@ public:
     RenderEngine& operator=(const RenderEngine&) = delete;
     ~RenderEngine();
 
+    // The offscreen surface the context draws with; made on the UI thread before the render thread starts.
+    void PrepareSurface() { context_.PrepareSurface(); }
     // The renderer and the displays in the log; false when no OpenGL context can be made to ask.
     bool ListAdapters();
     // Whether OpenGL can be had here at all.
@@ -52,6 +54,7 @@ public:
     bool CreateDevice();
     // Makes a window the target of editor mode (the swap chain of entry 0).
     bool CreateSwapChain(platform::IOverlayWindow* window);
+    // UI thread: forgets the window; the render thread draws offscreen again.
     void ReleaseSwapChain();
     platform::IOverlayWindow* swapChain() const { return swapChains_.empty() ? nullptr : swapChains_[0]; }
 
@@ -73,6 +76,13 @@ public:
     // null unbinds the target and keeps the viewport.
     void SetRenderTarget(RenderTexture* target);
     void Clear(RenderTexture* target, float r, float g, float b, float a);
+    // Writes B, G, R, A rows (stride bytes apart) into the whole texture; opaque makes its alpha 1
+    // whatever the fourth bytes say.
+    bool Upload(RenderTexture& texture, const void* pixels, int stride, bool opaque);
+    // The same for one rectangle of the texture (x, y from its top-left), taken from the same place of
+    // the source rows.
+    bool UploadRect(RenderTexture& texture, const void* pixels, int stride, int x, int y, int w, int h,
+                    bool opaque);
     // Fills the quad buffer with the corners in pixels of the viewport and binds it as a triangle strip.
     void DrawQuad(PointF topLeft, PointF bottomRight, PointF uvTopLeft, PointF uvBottomRight);
     void Draw(int vertexCount);
@@ -103,6 +113,7 @@ public:
     unsigned TakeError();
 
 private:
+    bool EnsureContext(std::string* error);
     unsigned LinkProgram(unsigned vs, unsigned ps);
     unsigned CompileShader(unsigned stage, const char* source, const std::string& what);
     void DestroyObjects();

@@ -14,32 +14,9 @@
 #include "magnifier/MonitorList.h"
 #include "render/RenderEngine.h"
 #include "render/RenderTexture.h"
+#include "support/PatternWindow.h"
 
 namespace {
-
-constexpr int kBlock = 24;
-
-struct Rgb {
-    int r, g, b;
-};
-
-Rgb PatternAt(int x, int y) {
-    const int bx = x / kBlock, by = y / kBlock;
-    return {(bx * 47) % 256, (by * 83) % 256, (bx * 13 + by * 29) % 256};
-}
-
-class PatternWindow : public QRasterWindow {
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        for (int y = 0; y < height(); y += kBlock) {
-            for (int x = 0; x < width(); x += kBlock) {
-                const Rgb c = PatternAt(x, y);
-                p.fillRect(x, y, kBlock, kBlock, QColor(c.r, c.g, c.b));
-            }
-        }
-    }
-};
 
 struct Color4 {
     double r, g, b, a;

@@ -1,0 +1,23 @@
+#include "shell/Navigation.h"
+
+#include <array>
+
+namespace {
+constexpr std::array<const char*, 4> kTags = {"Profile", "Settings", "Help", "Reticula"};
+}
+
+QString Navigation::PageType(const QString& tag) {
+    for (const char* t : kTags) {
+        if (tag == QLatin1String(t)) return QStringLiteral("LentoraApp.") + tag;
+    }
+    return {};
+}
+
+bool Navigation::Navigate(const QString& tag) {
+    if (!currentPage_.isEmpty() && currentPage_.contains(tag)) return false;
+    const QString page = PageType(tag);
+    if (page.isEmpty() && currentPage_.isEmpty() && selectedTag_.isEmpty()) return false;
+    currentPage_ = page;
+    selectedTag_ = page.isEmpty() ? QString() : tag;
+    return true;
+}

@@ -1,0 +1,253 @@
+// The magnified view on a real X server: shown, hidden, cut by the mask, framed for editing with its
+// help panel, and driven by a real mouse (XTest). The screen is read back to check what a user sees.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QTest>
+#include "log/IDebugPrint.h"
+#include "magnifier/MagnifierDisplay.h"
+#include "magnifier/MonitorList.h"
+#include "magnifier/OptionGroup.h"
+#include "options/OptionCatalogue.h"
+#include "options/OptionRegistry.h"
+#include "platform/MouseSpeed.h"
+#include "platform/OverlayWindow.h"
+#include "platform/ScreenGrabber.h"
+#include "support/PatternWindow.h"
+#include "integration/FakeInput.h"
+
+namespace {
+
+using platform::PixelRect;
+
+const PixelRect kView{576, 324, 1344, 756};
+
+class Screen {
+public:
+    Screen() {
+        std::string call;
+        int code = 0;
+        grabber_ = platform::ScreenGrabber::Create({0, 0, 1920, 1080}, &call, &code);
+    }
+    // A fresh copy of the whole screen.
+    void Take() {
+        QTest::qWait(150);  // a few frames of the view
+        // A list other than the last forces a copy; the one corner pixel it leaves out is never looked at.
+        toggle_ = !toggle_;
+        grabber_->SetIgnoredAreas(toggle_ ? std::vector<PixelRect>{{1919, 1079, 1920, 1080}} : std::vector<PixelRect>{});
+        grabber_->Grab();
+    }
+    Rgb At(int x, int y) const {
+        const uint8_t* p = grabber_->pixels() + static_cast<size_t>(y) * grabber_->stride() + x * 4;
+        return {p[2], p[1], p[0]};
+    }
+    bool ok() const { return grabber_ != nullptr; }
+
+private:
+    std::unique_ptr<platform::ScreenGrabber> grabber_;
+    bool toggle_ = false;
+};
+
+bool Near(const Rgb& a, const Rgb& b, int tolerance = 4) {
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+// Counts the grid points of the view that do not show the pattern enlarged from the source rectangle.
+int WrongViewPoints(const Screen& s, const PixelRect& src, int* checked) {
+    int wrong = 0;
+    *checked = 0;
+    for (int vy = 2; vy < kView.height(); vy += 9) {
+        for (int vx = 2; vx < kView.width(); vx += 9) {
+            const double sx = src.left + (vx + 0.5) * src.width() / kView.width();
+            const double sy = src.top + (vy + 0.5) * src.height() / kView.height();
+            const int x0 = static_cast<int>(sx - 0.6), x1 = static_cast<int>(sx + 0.6);
+            const int y0 = static_cast<int>(sy - 0.6), y1 = static_cast<int>(sy + 0.6);
+            if (x0 / kBlock != x1 / kBlock || y0 / kBlock != y1 / kBlock) continue;  // on a block edge
+            ++*checked;
+            if (!Near(s.At(kView.left + vx, kView.top + vy), PatternAt(x1, y1))) ++wrong;
+        }
+    }
+    return wrong;
+}
+
+class LiveViewTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        pattern = new PatternWindow;
+        pattern->setFlags(Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+        pattern->setGeometry(0, 0, 1920, 1080);
+        pattern->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(pattern));
+        QTest::qWait(200);
+    }
+    static void TearDownTestSuite() { delete pattern; }
+
+    void SetUp() override {
+        OptionRegistry::Instance().ResetToDefaults();
+        d = std::make_unique<MagnifierDisplay>();
+        ASSERT_TRUE(d->Create(u""));
+        d->ApplyOptions(AllGroups);
+        d->OnViewMoved(true);
+        d->Start();
+        QTest::qWait(300);  // the engine starts on the render thread
+        ASSERT_TRUE(screen.ok());
+    }
+    void TearDown() override {
+        d->Destroy();
+        d.reset();
+        OptionRegistry::Instance().ResetToDefaults();
+    }
+
+    // Shows the view and waits until it shows its frames.
+    void ShowView() {
+        d->SetVisible(true);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d->overlayWindow->IsShown(); }, 5000));
+        QTest::qWait(250);
+    }
+
+    static PatternWindow* pattern;
+    std::unique_ptr<MagnifierDisplay> d;
+    Screen screen;
+};
+
+PatternWindow* LiveViewTest::pattern = nullptr;
+
+TEST_F(LiveViewTest, ShownTheViewIsThePatternEnlarged) {
+    EXPECT_FALSE(d->overlayWindow->IsShown());  // Start hides it
+    ShowView();
+    screen.Take();
+    EXPECT_TRUE(d->overlayWindow->IsShown());
+    EXPECT_EQ(d->overlayWindow->WindowRect(), kView);
+    int checked = 0;
+    EXPECT_EQ(WrongViewPoints(screen, d->SourceRect(768, 432), &checked), 0);
+    EXPECT_GT(checked, 1500);
+    // Outside the view the screen is untouched; the view does not magnify itself either.
+    EXPECT_TRUE(Near(screen.At(100, 100), PatternAt(100, 100)));
+    screen.Take();
+    EXPECT_EQ(WrongViewPoints(screen, d->SourceRect(768, 432), &checked), 0);
+
+    d->SetVisible(false);
+    d->SetVisible(false);  // twice: nothing more
+    screen.Take();
+    EXPECT_FALSE(d->overlayWindow->IsShown());
+    EXPECT_TRUE(Near(screen.At(700, 400), PatternAt(700, 400)));
+    EXPECT_TRUE(Near(screen.At(1300, 700), PatternAt(1300, 700)));
+}
+
+TEST_F(LiveViewTest, TheCircleLeavesTheCornersToTheDesktop) {
+    options::profileMaskType.SetInt(1);
+    d->ApplyOptions(OptionGroup::Mask);
+    ShowView();
+    screen.Take();
+    // The corners show what is behind the view (the window is cut to the circle where alpha is not
+    // blended, and clear where it is).
+    for (const auto& [x, y] : {std::pair{kView.left + 3, kView.top + 3}, std::pair{kView.right - 4, kView.bottom - 4}}) {
+        EXPECT_TRUE(Near(screen.At(x, y), PatternAt(x, y))) << x << "," << y;
+    }
+    // Inside the circle the enlarged image, which differs there from what lies behind the view.
+    const PixelRect src = d->SourceRect(768, 432);
+    int distinguishing = 0;
+    for (const auto& [dx, dy] : {std::pair{150, 0}, std::pair{-150, 0}, std::pair{0, 120}, std::pair{0, -120},
+                                 std::pair{100, 100}, std::pair{-100, -100}, std::pair{60, 140},
+                                 std::pair{-170, 30}}) {
+        const int vx = 384 + dx, vy = 216 + dy;
+        const double fx = src.left + (vx + 0.5) / 2.0, fy = src.top + (vy + 0.5) / 2.0;
+        const int sx = static_cast<int>(fx), sy = static_cast<int>(fy);
+        // Points that sample across a block edge blend two colours.
+        if (static_cast<int>(fx - 0.6) / kBlock != static_cast<int>(fx + 0.6) / kBlock) continue;
+        if (static_cast<int>(fy - 0.6) / kBlock != static_cast<int>(fy + 0.6) / kBlock) continue;
+        const Rgb want = PatternAt(sx, sy), behind = PatternAt(kView.left + vx, kView.top + vy);
+        if (Near(want, behind, 10)) continue;
+        ++distinguishing;
+        EXPECT_TRUE(Near(screen.At(kView.left + vx, kView.top + vy), want)) << dx << "," << dy;
+    }
+    EXPECT_GE(distinguishing, 3);
+}
+
+TEST_F(LiveViewTest, EditorModeShowsThePanelAndFollowsTheMouse) {
+    options::uiLanguage.SetText("en-US");
+    d->helpText = u"Drag with the left button to move the view.\nDrag with the right button to pan.";
+    d->helpLayout = false;
+    d->SetEditorMode(true);
+    // The first editor frame lays the text out (the font list is read then): allow it some time.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->overlayWindow->IsShown(); }, 5000));
+    screen.Take();
+    EXPECT_TRUE(d->overlayWindow->IsShown());  // entering the editor from hidden shows the view
+    EXPECT_TRUE(d->helpWindow->IsShown());
+    // The panel's light fill at the top centre, premultiplied at 90 %.
+    EXPECT_TRUE(Near(screen.At(960, 12), Rgb{229, 202, 139}, 8)) << screen.At(960, 12).r;
+    // Below the panel the desktop shows.
+    EXPECT_TRUE(Near(screen.At(960, 300), PatternAt(960, 300)));
+
+    FakeInput input;
+    ASSERT_TRUE(input.ok());
+    auto move = [&](int px, int py) {
+        input.MoveTo(px, py);
+        QTest::qWait(60);
+    };
+    auto button = [&](unsigned b, bool down) {
+        input.Button(b, down);
+        QTest::qWait(60);
+    };
+    // Wheel up one notch: 12 % more.
+    move(960, 540);
+    button(4, true);
+    button(4, false);
+    EXPECT_EQ(d->magnification.load(), 212);
+    // Right drag 30 to the right and 10 down pans the source by (-30, -10).
+    button(3, true);
+    move(990, 550);
+    button(3, false);
+    EXPECT_EQ(d->sourceOffset, (IntPair{-30, -10}));
+    // Left drag moves the window.
+    button(1, true);
+    move(1010, 560);
+    move(1040, 580);
+    button(1, false);
+    EXPECT_EQ(d->overlayWindow->ClientRect().left, kView.left + 50);
+    EXPECT_EQ(d->overlayWindow->ClientRect().top, kView.top + 30);
+    QTest::qWait(100);
+    // The move is read back into the geometry.
+    EXPECT_NE(d->targetOffset, (IntPair{0, 0}));
+
+    d->SetEditorMode(false);  // back to hidden, as before the editor
+    screen.Take();
+    EXPECT_FALSE(d->overlayWindow->IsShown());
+    EXPECT_FALSE(d->helpWindow->IsShown());
+}
+
+TEST_F(LiveViewTest, TheMouseSlowsWhileTheViewShows) {
+    ASSERT_TRUE(platform::SetMouseSpeed(10));
+    d->mouseAdjust = true;
+    d->SetVisible(true);
+    EXPECT_EQ(platform::GetMouseSpeed(), 5);  // 10 x 100 / 200
+    d->SetVisible(false);
+    EXPECT_EQ(platform::GetMouseSpeed(), 10);
+    d->magnification = 1000;
+    ASSERT_TRUE(platform::SetMouseSpeed(3));
+    d->SetVisible(true);
+    EXPECT_EQ(platform::GetMouseSpeed(), 1);
+    d->SetVisible(false);
+    EXPECT_EQ(platform::GetMouseSpeed(), 3);
+    platform::SetMouseSpeed(10);
+}
+
+}  // namespace
+
+extern "C" int XInitThreads();
+
+int main(int argc, char** argv) {
+    XInitThreads();
+    const char* display = std::getenv("LENTORA_TEST_DISPLAY");
+    if (display == nullptr || display[0] == '\0') {
+        std::fprintf(stderr, "LENTORA_TEST_DISPLAY is not set: run this under scripts/test\n");
+        return 1;
+    }
+    setenv("DISPLAY", display, 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    QGuiApplication app(argc, argv);
+    // The program's log, for reading when a case fails.
+    if (const char* log = std::getenv("LENTORA_TEST_LOG")) Log().Init(u"Lentora", log, u"live_view_tests", true);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "magnifier/MagnifierDisplay.h"
+#include "magnifier/MonitorList.h"
+#include "support/FakeWindow.h"
+
+namespace {
+
+class EditorInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MonitorList::SetProvider([] { return std::vector<MonitorEntry>{{11, {0, 0, 1920, 1080}, u"screen"}}; });
+        auto w = std::make_unique<FakeWindow>(100);
+        view = w.get();
+        view->rect = {576, 324, 1344, 756};
+        d.overlayWindow = std::move(w);
+        d.editorMode = true;
+    }
+    MagnifierDisplay d;
+    FakeWindow* view = nullptr;
+};
+
+TEST_F(EditorInputTest, WheelZoomsWithinLimits) {
+    struct Case {
+        int start, delta, result;
+    } cases[] = {
+        {200, 120, 212}, {200, -120, 188}, {995, 120, 1000}, {105, -120, 100},
+        {200, 15, 201},  {200, 5, 200},    {50, 0, 100},     {5000, -120, 1000},
+    };
+    for (const auto& c : cases) {
+        d.magnification = c.start;
+        d.OnWheel(c.delta);
+        EXPECT_EQ(d.magnification, c.result) << c.start << " " << c.delta;
+    }
+}
+
+TEST_F(EditorInputTest, RightDragPansOneSourcePixelPerPixel) {
+    d.sourceOffset = {5, 5};
+    d.OnMousePressed(false, 100, 100);
+    d.OnMouseMoved(false, true, 110, 104);
+    d.OnMouseMoved(false, true, 130, 110);
+    d.OnMouseReleased(false, 130, 110);
+    EXPECT_EQ(d.sourceOffset, (IntPair{5 - 30, 5 - 10}));
+    d.OnMouseMoved(false, true, 200, 200);  // released: no more panning
+    EXPECT_EQ(d.sourceOffset, (IntPair{-25, -5}));
+}
+
+TEST_F(EditorInputTest, LeftDragMovesTheWindow) {
+    d.OnMousePressed(true, 50, 40);
+    // The window follows, so the cursor stays at the same client position after each step.
+    d.OnMouseMoved(true, false, 60, 45);
+    EXPECT_EQ(view->rect.left, 586);
+    EXPECT_EQ(view->rect.top, 329);
+    d.OnMouseMoved(true, false, 70, 40);
+    d.OnMouseReleased(true, 50, 40);
+    EXPECT_EQ(view->rect.left, 606);
+    EXPECT_EQ(view->rect.top, 329);
+    EXPECT_EQ(view->rect.width(), 768);  // moved, not resized
+    // Another press while one button holds the mouse starts nothing.
+    d.OnMousePressed(false, 0, 0);
+    d.OnMousePressed(true, 0, 0);
+    d.OnMouseMoved(true, true, 10, 10);
+    EXPECT_EQ(view->rect.left, 606);
+    EXPECT_EQ(d.sourceOffset, (IntPair{-10, -10}));
+}
+
+TEST(HelpFont, TheFamilyRule) {
+    using V = std::vector<std::u16string>;
+    struct Case {
+        V families;
+        std::u16string chosen;
+    } cases[] = {
+        {{}, u"Arial"},
+        {{u"Consolas", u"segoe ui", u"Noto Sans"}, u"segoe ui"},
+        {{u"Consolas", u"Zapf"}, u"Consolas"},
+        {{u"Zapf", u"DejaVu Sans", u"Consolas"}, u"DejaVu Sans"},
+        {{u"Zapf", u"Noto Sans", u"DejaVu Sans"}, u"Noto Sans"},
+        {{u"Zapf", u"Wingdings"}, u"Zapf"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MagnifierDisplay::ChooseHelpFont(c.families), c.chosen);
+}
+
+}  // namespace
