@@ -34,19 +34,19 @@ std::u16string FormatVersionText(const std::u16string& f, unsigned build) {
         }
         // Read one conversion: flags, width, precision, length, letter.
         size_t j = i + 1;
-        std::string spec = "%";
-        while (j < f.size() && IsFlag(f[j])) spec.push_back(static_cast<char>(f[j++]));
+        std::string conversion = "%";
+        while (j < f.size() && IsFlag(f[j])) conversion.push_back(static_cast<char>(f[j++]));
         size_t widthDigits = 0;
         while (j < f.size() && IsDigit(f[j])) {
-            spec.push_back(static_cast<char>(f[j++]));
+            conversion.push_back(static_cast<char>(f[j++]));
             ++widthDigits;
         }
         size_t precisionDigits = 0;
         if (j < f.size() && f[j] == u'.') {
-            spec.push_back('.');
+            conversion.push_back('.');
             ++j;
             while (j < f.size() && IsDigit(f[j])) {
-                spec.push_back(static_cast<char>(f[j++]));
+                conversion.push_back(static_cast<char>(f[j++]));
                 ++precisionDigits;
             }
         }
@@ -55,10 +55,10 @@ std::u16string FormatVersionText(const std::u16string& f, unsigned build) {
         if (!used && fits && j < f.size() && IsIntConversion(f[j])) {
             const char conv = f[j] == u'i' ? 'd' : static_cast<char>(f[j]);
             // '#' is defined only for the octal and hexadecimal forms.
-            if (conv == 'd' || conv == 'u') std::erase(spec, '#');
-            spec.push_back(conv);
+            if (conv == 'd' || conv == 'u') std::erase(conversion, '#');
+            conversion.push_back(conv);
             char buf[2048];
-            snprintf(buf, sizeof buf, spec.c_str(), build);
+            snprintf(buf, sizeof buf, conversion.c_str(), build);
             for (const char* p = buf; *p != '\0'; ++p) out.push_back(static_cast<unsigned char>(*p));
             used = true;
             i = j + 1;

@@ -1,4 +1,7 @@
+#include <exception>
+
 #include "capture/DuplicationSource.h"
+#include "log/IDebugPrint.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "platform/MessageBox.h"
 #include "platform/OverlayWindow.h"
@@ -41,7 +44,12 @@ void MagnifierDisplay::RenderThread() {
     if (!started) platform::ShowMessageBox(failure, u"Lentora", platform::MessageIcon::Error);
     while (WaitForWork()) {
         std::lock_guard guard(renderLock);
-        RenderStep();
+        try {
+            RenderStep();
+        } catch (const std::exception& e) {
+            // A failing step costs that frame, never the thread: the next step tries again.
+            Log() << LogError << "[Magnifier]" << "[Error] " << "RenderStep" << " : " << e.what() << LogEnd;
+        }
     }
     {
         std::lock_guard guard(renderLock);

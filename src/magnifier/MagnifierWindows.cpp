@@ -15,17 +15,26 @@ using platform::PixelRect;
 
 int MagnifierDisplay::savedMouseSpeed = 0;
 
-std::unique_lock<std::recursive_mutex> MagnifierDisplay::LockForUi() {
-    std::unique_lock lock(renderLock, std::try_to_lock);
-    while (!lock.owns_lock()) {
-        // The render thread may be waiting for this thread to show a message box while it holds the lock.
+namespace {
+
+// Waits on the UI thread until done() says so. The render thread may be waiting for this thread to
+// show a message box meanwhile, so events are handled while one is pending.
+template <typename Done>
+void WaitOnUiThread(Done done) {
+    while (!done()) {
         if (platform::MessageBoxWaiting() && QCoreApplication::instance() != nullptr) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         } else {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        lock.try_lock();
     }
+}
+
+}  // namespace
+
+std::unique_lock<std::recursive_mutex> MagnifierDisplay::LockForUi() {
+    std::unique_lock lock(renderLock, std::try_to_lock);
+    WaitOnUiThread([&] { return lock.owns_lock() || lock.try_lock(); });
     return lock;
 }
 
@@ -131,14 +140,7 @@ void MagnifierDisplay::Destroy() {
             stopEvent_ = true;
         }
         eventSignal_.notify_all();
-        // A render thread waiting for a message box needs this thread's events to finish.
-        while (!renderThreadDone_.load()) {
-            if (platform::MessageBoxWaiting() && QCoreApplication::instance() != nullptr) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            } else {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-        }
+        WaitOnUiThread([this] { return renderThreadDone_.load(); });
         renderThread_.join();
     }
     if (visible) SetVisible(false);

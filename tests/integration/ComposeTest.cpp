@@ -6,7 +6,6 @@
 #include <QPainter>
 #include <QRasterWindow>
 #include <QTest>
-#include <X11/Xlib.h>
 #include <cmath>
 
 #include "capture/DuplicationSource.h"
@@ -237,16 +236,3 @@ TEST_F(ComposeTest, SourceBeyondTheEdgeWrapsAround) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    XInitThreads();
-    const char* display = std::getenv("LENTORA_TEST_DISPLAY");
-    if (display == nullptr || display[0] == '\0') {
-        std::fprintf(stderr, "LENTORA_TEST_DISPLAY is not set: run this under scripts/test\n");
-        return 1;
-    }
-    setenv("DISPLAY", display, 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -4,7 +4,6 @@
 
 #include <QGuiApplication>
 #include <QTest>
-#include "log/IDebugPrint.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
 #include "magnifier/OptionGroup.h"
@@ -234,20 +233,3 @@ TEST_F(LiveViewTest, TheMouseSlowsWhileTheViewShows) {
 
 }  // namespace
 
-extern "C" int XInitThreads();
-
-int main(int argc, char** argv) {
-    XInitThreads();
-    const char* display = std::getenv("LENTORA_TEST_DISPLAY");
-    if (display == nullptr || display[0] == '\0') {
-        std::fprintf(stderr, "LENTORA_TEST_DISPLAY is not set: run this under scripts/test\n");
-        return 1;
-    }
-    setenv("DISPLAY", display, 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QGuiApplication app(argc, argv);
-    // The program's log, for reading when a case fails.
-    if (const char* log = std::getenv("LENTORA_TEST_LOG")) Log().Init(u"Lentora", log, u"live_view_tests", true);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
