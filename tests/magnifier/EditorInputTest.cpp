@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "capture/DuplicationSource.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
 #include "support/FakeWindow.h"
@@ -78,6 +79,45 @@ TEST(HelpFont, TheFamilyRule) {
         {{u"Zapf", u"Wingdings"}, u"Zapf"},
     };
     for (const auto& c : cases) EXPECT_EQ(MagnifierDisplay::ChooseHelpFont(c.families), c.chosen);
+}
+
+}  // namespace
+
+
+namespace {
+
+// The parts of a frame a new copy replaces: everything but the program's own windows, exactly once.
+TEST(FrameUpload, PartsOutsideTheOwnWindows) {
+    using platform::PixelRect;
+    struct Case {
+        const char* name;
+        std::vector<PixelRect> holes;
+    } cases[] = {
+        {"no windows", {}},
+        {"the view", {{576, 324, 1344, 756}}},
+        {"view and help panel", {{576, 324, 1344, 756}, {500, 0, 1400, 180}}},
+        {"overlapping windows", {{100, 100, 400, 400}, {300, 300, 600, 500}}},
+        {"reaching off the frame", {{-50, -50, 100, 2000}}},
+        {"outside the frame", {{3000, 0, 3100, 100}}},
+        {"the whole frame", {{0, 0, 1920, 1080}}},
+    };
+    for (const auto& c : cases) {
+        const auto parts = DuplicationSource::PartsOutside(1920, 1080, c.holes);
+        // Every pixel is covered once by the parts or lies in a hole, never both.
+        std::vector<int> cover(1920 * 1080, 0);
+        for (const PixelRect& p : parts) {
+            ASSERT_FALSE(p.empty()) << c.name;
+            for (int y = p.top; y < p.bottom; ++y)
+                for (int x = p.left; x < p.right; ++x) ++cover[y * 1920 + x];
+        }
+        for (int y = 0; y < 1080; y += 7) {
+            for (int x = 0; x < 1920; x += 7) {
+                bool inHole = false;
+                for (const PixelRect& h : c.holes) inHole = inHole || (x >= h.left && x < h.right && y >= h.top && y < h.bottom);
+                ASSERT_EQ(cover[y * 1920 + x], inHole ? 0 : 1) << c.name << " at " << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace
