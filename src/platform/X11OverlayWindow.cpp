@@ -13,20 +13,13 @@
 #include "log/IDebugPrint.h"
 
 // Xlib last: its macros (Status, None, Bool) clash with Qt's headers.
+#include "platform/x11/XConnection.h"
+
 #include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 namespace platform {
 namespace {
-
-// A short connection of the UI thread's own, for the few window properties Qt does not set.
-struct XConnection {
-    Display* d = XOpenDisplay(nullptr);
-    ~XConnection() {
-        if (d != nullptr) XCloseDisplay(d);
-    }
-};
 
 int ToPhysical(double logical, double dpr) { return static_cast<int>(std::lround(logical * dpr)); }
 
@@ -46,14 +39,18 @@ X11OverlayWindow::X11OverlayWindow() {
     create();
     id_ = static_cast<uint64_t>(winId());
     StoreGeometry();
-    XConnection x;
-    if (x.d == nullptr) {
+    // A short connection of the UI thread's own, for the one window property Qt sets otherwise.
+    x11::XConnection x = x11::XConnection::Open();
+    if (!x) {
         Log() << LogError << "[Magnifier]" << "[Error] " << "XOpenDisplay" << " : " << 0 << LogEnd;
     } else {
         std::string name = kWindowClass;
         XClassHint hint{name.data(), name.data()};
-        XSetClassHint(x.d, static_cast<::Window>(id_), &hint);
-        XSync(x.d, False);
+        x.Name("XSetClassHint");
+        XSetClassHint(x.display(), static_cast<::Window>(id_), &hint);
+        if (const auto e = x.Sync()) {
+            Log() << LogError << "[Magnifier]" << "[Error] " << e->call << " : " << e->code << LogEnd;
+        }
     }
     if (QScreen* s = screen()) {
         connect(s, &QScreen::geometryChanged, this, [this](const QRect& r) {
@@ -174,11 +171,11 @@ void X11OverlayWindow::ApplyShape() {
 }
 
 bool X11OverlayWindow::CompositingManagerRunning() {
-    XConnection x;
-    if (x.d == nullptr) return false;
-    const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(x.d));
-    const Atom selection = XInternAtom(x.d, name.c_str(), False);
-    return XGetSelectionOwner(x.d, selection) != None;
+    x11::XConnection x = x11::XConnection::Open();
+    if (!x) return false;
+    const std::string name = "_NET_WM_CM_S" + std::to_string(DefaultScreen(x.display()));
+    const Atom selection = XInternAtom(x.display(), name.c_str(), False);
+    return XGetSelectionOwner(x.display(), selection) != None;
 }
 
 void X11OverlayWindow::moveEvent(QMoveEvent* e) {
