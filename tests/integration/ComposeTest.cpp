@@ -36,12 +36,8 @@ struct MaskCase {
 class ComposeTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        window = new PatternWindow;
-        window->setFlags(Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-        window->setGeometry(0, 0, 1920, 1080);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        QTest::qWait(300);  // let the server finish drawing before anything copies it
+        window = ShowPatternFullScreen();
+        ASSERT_NE(window, nullptr);
         MonitorList::EnsureMonitorList();
         display = new MagnifierDisplay;
         ASSERT_TRUE(display->StartEngine());

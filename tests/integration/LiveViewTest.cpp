@@ -72,12 +72,8 @@ int WrongViewPoints(const Screen& s, const PixelRect& src, int* checked) {
 class LiveViewTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        pattern = new PatternWindow;
-        pattern->setFlags(Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-        pattern->setGeometry(0, 0, 1920, 1080);
-        pattern->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(pattern));
-        QTest::qWait(200);
+        pattern = ShowPatternFullScreen();
+        ASSERT_NE(pattern, nullptr);
     }
     static void TearDownTestSuite() { delete pattern; }
 

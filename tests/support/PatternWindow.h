@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QPainter>
 #include <QRasterWindow>
+#include <QTest>
 
 constexpr int kBlock = 24;
 
@@ -29,3 +30,18 @@ protected:
         }
     }
 };
+
+// The pattern over the whole 1920 x 1080 screen, drawn by the time this returns; null when it never
+// showed.
+inline PatternWindow* ShowPatternFullScreen() {
+    auto* w = new PatternWindow;
+    w->setFlags(Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+    w->setGeometry(0, 0, 1920, 1080);
+    w->show();
+    if (!QTest::qWaitForWindowExposed(w)) {
+        delete w;
+        return nullptr;
+    }
+    QTest::qWait(300);  // the server finishes drawing before anything copies it
+    return w;
+}
