@@ -15,12 +15,12 @@ namespace {
 
 bool gEndedInOrder = false;
 
-// Qt calls exit() when its X connection breaks; the options are saved on that road too. The render and
-// hotkey threads still run then, so the process ends here, before static objects they use are destroyed.
+// An exit() that did not come through the ordered end (the loss of the X connection is caught before
+// Qt's exit()): the options are saved on that road too. The render and hotkey threads still run then,
+// so the process ends here, before static objects they use are destroyed.
 void ShutdownAtExit() {
     if (gEndedInOrder) return;
-    AppShutdown();
-    std::_Exit(1);
+    platform::RunConnectionLossEnding();
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
     // The configuration window draws in software: it needs no OpenGL of its own next to the render
     // thread's context, and it costs little under a software rasterizer.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    platform::EndProcessOnXConnectionLoss();
+    platform::EndProcessOnXConnectionLoss([] { AppShutdown(); });
 }
 
 App::~App() = default;

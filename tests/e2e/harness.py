@@ -8,6 +8,7 @@ Environment:
 
 import os
 import re
+import resource
 import select
 import shutil
 import signal
@@ -15,7 +16,8 @@ import subprocess
 import tempfile
 import time
 
-DEFAULT_BIN = "/work/main/build/ci/lentora"
+DEFAULT_BIN = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                           "build", "ci", "lentora"))
 LENTORA_BIN = os.environ.get("LENTORA_BIN") or DEFAULT_BIN
 
 # Test-runner settings the program may need to see (sanitizer runs, an existing X server's cookie).
@@ -23,6 +25,9 @@ PASS_THROUGH_ENV = ("XAUTHORITY", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS
 
 START_TIMEOUT = 10.0
 STOP_TIMEOUT = 10.0
+
+# A run that ends by one of these crashed, whatever the test expected of it.
+CRASH_SIGNALS = {signal.SIGSEGV, signal.SIGABRT, signal.SIGBUS, signal.SIGFPE, signal.SIGILL, signal.SIGSYS}
 
 
 def wait_until(predicate, timeout, what, interval=0.02):
@@ -224,6 +229,16 @@ class Sandbox:
 # --- The program ----------------------------------------------------------------------------------------
 
 
+def allow_core_files():
+    """In the child before exec: a crash leaves a core file (in the working folder, where the kernel's
+    default pattern puts it), so the test run sees it."""
+    try:
+        resource.setrlimit(resource.RLIMIT_CORE, (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
+    except (ValueError, OSError):
+        soft, hard = resource.getrlimit(resource.RLIMIT_CORE)
+        resource.setrlimit(resource.RLIMIT_CORE, (hard, hard))
+
+
 def caught_signals(pid):
     """The signal numbers the process has handlers for (SigCgt in /proc), or None once it is gone."""
     try:
@@ -256,8 +271,60 @@ class Lentora:
         self._output = tempfile.TemporaryFile(dir=self.sandbox.root)
         self.process = subprocess.Popen([self.binary, *self.args], env=self.env, cwd=self.cwd,
                                         stdin=subprocess.DEVNULL, stdout=self._output,
-                                        stderr=subprocess.STDOUT)
+                                        stderr=subprocess.STDOUT, preexec_fn=allow_core_files)
         return self
+
+    def crash(self):
+        """What shows that this run crashed (a crash signal, a core file in its folder), or None."""
+        found = []
+        rc = self.process.poll() if self.process is not None else None
+        if rc is not None and rc < 0 and -rc in CRASH_SIGNALS:
+            found.append(f"ended by {signal.Signals(-rc).name}")
+        try:
+            cores = [n for n in os.listdir(self.cwd) if n == "core" or n.startswith("core.")]
+        except FileNotFoundError:
+            cores = []
+        if cores:
+            found.append("left " + ", ".join(os.path.join(self.cwd, n) for n in cores))
+        return "; ".join(found) or None
+
+    def thread_names(self):
+        """The names of the program's threads (15 characters at most, as the kernel keeps them)."""
+        names = set()
+        try:
+            for task in os.listdir(f"/proc/{self.pid}/task"):
+                try:
+                    with open(f"/proc/{self.pid}/task/{task}/comm") as f:
+                        names.add(f.read().strip())
+                except (FileNotFoundError, ProcessLookupError):
+                    pass
+        except (FileNotFoundError, ProcessLookupError):
+            pass
+        return names
+
+    def wait_threads(self, *names, timeout=START_TIMEOUT):
+        """Waits until threads of these names run (each cut to 15 characters)."""
+        wanted = {n[:15] for n in names}
+
+        def running():
+            self.check_alive("its threads " + ", ".join(sorted(wanted)))
+            return wanted <= self.thread_names()
+        wait_until(running, timeout, "the threads " + ", ".join(sorted(wanted)))
+
+    def wait_log_quiet(self, quiet=0.5, timeout=START_TIMEOUT):
+        """Waits until the log file has not grown for quiet seconds: the program finished what it was
+        writing (its threads' start-up lines, say)."""
+        last = [None, time.monotonic()]
+
+        def settled():
+            self.check_alive("its log to settle")
+            size = os.path.getsize(self.log_path)
+            now = time.monotonic()
+            if size != last[0]:
+                last[:] = [size, now]
+                return False
+            return now - last[1] >= quiet
+        wait_until(settled, timeout, f"the log to stay unchanged for {quiet:.1f} s", interval=0.05)
 
     @property
     def pid(self):
@@ -288,7 +355,7 @@ class Lentora:
         self.log_path = wait_until(one_log, timeout, "a log file in " + self.sandbox.logs_dir)
         return self.log_path
 
-    def wait_for_log(self, regex, timeout=START_TIMEOUT, path=None):
+    def wait_for_log(self, regex, timeout=START_TIMEOUT, path=None, interval=0.02):
         """Waits for a log line (the text after the tag column) matching regex; returns the match."""
         pattern = re.compile(regex)
         problem = []
@@ -309,7 +376,7 @@ class Lentora:
                     return m
             return None
         try:
-            return wait_until(matched, timeout, f"a log line matching {regex!r}")
+            return wait_until(matched, timeout, f"a log line matching {regex!r}", interval)
         except TimeoutError as e:
             raise TimeoutError(f"{e} ({problem[0]})" if problem else str(e)) from None
 
@@ -343,13 +410,18 @@ class Lentora:
         return self.wait_exit(timeout)
 
     def kill(self):
-        """Cleanup of a run a test left behind: no shutdown, no waiting for it."""
+        """Cleanup of a run a test left behind: no shutdown, no waiting for it. Raises AssertionError
+        when the run crashed, so that no test passes over a crash."""
         if self.running():
             self.process.kill()
             self.process.wait()
+        crash = self.crash() if self.process is not None else None
+        output = self.output() if crash else ""
         if self._output is not None:
             self._output.close()
             self._output = None
+        if crash:
+            raise AssertionError(f"lentora crashed: {crash}; output:\n{output}")
 
 
 # --- The log --------------------------------------------------------------------------------------------

@@ -230,6 +230,10 @@ class StartAndStopTests(E2ETestCase):
                 sandbox = self.new_sandbox()
                 sandbox.write_config(json.dumps({"app.close_minimize": "1"}))
                 first = self.launch(sandbox)
+                # The first instance's threads write their own start-up lines after the main part:
+                # compare from the moment they are done.
+                first.wait_for_log(r"^\(render\)OpenGL ")
+                first.wait_log_quiet()
                 logs = sandbox.default_logs()
                 with open(first.log_path, "rb") as f:
                     log_before = f.read()
@@ -276,26 +280,52 @@ class StartAndStopTests(E2ETestCase):
                 self.assertFalse(os.path.exists(sandbox.path("relative")))
 
     def test_x_server_dying_still_saves_and_ends_the_log(self):
-        try:
-            server = XServer.start()
-        except FileNotFoundError:
-            self.skipTest("Xvfb is not installed")
-        self.addCleanup(server.stop)
-        sandbox = self.new_sandbox()
-        sandbox.write_config(json.dumps({"ui.theme": "3"}))
-        run = self.launch(sandbox, display=server.display)
-        # Once the main window is up, so the options it changes at start are in place.
-        harness.wait_until(lambda: run.check_alive("the main window") or server.find_windows("^Lentora$", pid=run.pid),
-                           harness.START_TIMEOUT, "the main window")
+        def first_line(run, server):
+            run.find_default_log()
+            harness.wait_until(lambda: run.check_alive("its first line") or
+                               harness.read_log_lines(run.log_path, partial=True), harness.START_TIMEOUT,
+                               "the first log line", interval=0.002)
 
-        server.kill()
-        run.wait_exit()
-        texts = self.log_of(run)
-        self.assert_ended(texts)
-        # The exit handler saves without the main window's closed handler: its place is not stored.
-        self.assertEqual(self.saved_config(sandbox), saved_defaults(
-            {"ui.theme": "3", "ui.window.rect": CATALOGUE["ui.window.rect"],
-             "ui.window.visible": CATALOGUE["ui.window.visible"]}))
+        def opengl_start(delay):
+            def moment(run, server):
+                # The render thread has its context and goes on with its shaders and targets: the
+                # moment lasts a few milliseconds.
+                run.find_default_log()
+                run.wait_for_log(r"^\(render\)OpenGL ", interval=0.001)
+                time.sleep(delay)
+            moment.__name__ = f"opengl_start+{delay * 1000:.0f}ms"
+            return moment
+
+        def main_window(run, server):
+            run.find_default_log()
+            harness.wait_until(lambda: run.check_alive("the main window") or
+                               server.find_windows("^Lentora$", pid=run.pid), harness.START_TIMEOUT,
+                               "the main window")
+
+        # The options the main window changes at start are in place once it is up; the exit handler
+        # saves without the main window's closed handler, so its place is not stored.
+        unplaced = {"ui.window.rect": CATALOGUE["ui.window.rect"], "ui.window.visible": CATALOGUE["ui.window.visible"]}
+        moments = [(first_line, None)] + [(opengl_start(d), unplaced) for d in (0, 0, 0.001, 0.003)]
+        for moment, expected in moments + [(main_window, unplaced)]:
+            with self.subTest(moment.__name__):
+                try:
+                    server = XServer.start()
+                except FileNotFoundError:
+                    self.skipTest("Xvfb is not installed")
+                self.addCleanup(server.stop)
+                sandbox = self.new_sandbox()
+                sandbox.write_config(json.dumps({"ui.theme": "3"}))
+                run = self.launch(sandbox, display=server.display, ready=False)
+                moment(run, server)
+
+                server.kill()
+                run.wait_exit()
+                self.assertIsNone(run.crash())
+                self.assert_ended(self.log_of(run))
+                saved = self.saved_config(sandbox)
+                self.assertEqual(saved["ui.theme"], "3")
+                if expected is not None:
+                    self.assertEqual(saved, saved_defaults(dict(expected, **{"ui.theme": "3"})))
 
     def test_unwritable_state_folder_shows_a_message_and_keeps_running(self):
         sandbox = self.new_sandbox()

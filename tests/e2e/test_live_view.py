@@ -96,7 +96,9 @@ class LiveViewTest(unittest.TestCase):
         cls.server.run_tool("display", "-window", "root", picture, timeout=30)
         cls.wm = subprocess.Popen(["openbox"], env=dict(os.environ, DISPLAY=cls.server.display),
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(0.5)
+        # openbox owns the screen's window-manager selection once it manages windows.
+        harness.wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in cls.server.run_tool(
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, 20, "openbox to start")
         cls.screen = Screen(cls.server)
 
     @classmethod
@@ -110,9 +112,11 @@ class LiveViewTest(unittest.TestCase):
         self.runs = []
 
     def tearDown(self):
-        for run in self.runs:
-            run.kill()
-        self.sandbox.cleanup()
+        try:
+            for run in self.runs:
+                run.kill()  # raises when the run crashed
+        finally:
+            self.sandbox.cleanup()
 
     def start(self, config=None):
         # The main window starts minimized, so it does not stand over the middle of the screen.
@@ -121,8 +125,20 @@ class LiveViewTest(unittest.TestCase):
         run = harness.Lentora(self.sandbox, self.server.display).start()
         self.runs.append(run)
         run.wait_ready(timeout=20)
-        time.sleep(1.5)  # the main window, the render thread, the hotkey thread
+        # The render thread with its engine, and the hotkey thread polling.
+        run.wait_threads("MagnifierDisplay::RenderThread", "HotkeyManager::HandleHotkeysThread", timeout=20)
+        run.wait_for_log(r"^\(render\)OpenGL ", timeout=20)
         return run
+
+    def wait_screen(self, predicate, what, timeout=10):
+        """Takes screenshots until predicate(screen) holds; the screen keeps the last one."""
+        return harness.wait_until(lambda: predicate(self.screen.take()), timeout, what, interval=0.1)
+
+    def wait_view_rect(self, expected, timeout=10):
+        """Waits until the view's client rectangle is expected (None: no view shown); returns it."""
+        harness.wait_until(lambda: self.view_client_rect() == expected, timeout,
+                           f"the view at {expected}", interval=0.05)
+        return expected
 
     def xdotool(self, *args):
         self.server.run_tool("xdotool", *args)
@@ -140,13 +156,11 @@ class LiveViewTest(unittest.TestCase):
         self.xdotool("mouseup", "3")
         time.sleep(0.1)
         self.xdotool("keyup", "Control_L")
-        time.sleep(0.8)
 
     def press_editor(self):
         self.xdotool("keydown", "Super_L", "keydown", "Control_L", "keydown", "Shift_L")
         time.sleep(0.25)
         self.xdotool("keyup", "Shift_L", "keyup", "Control_L", "keyup", "Super_L")
-        time.sleep(1.5)
 
     def view_client_rect(self):
         ids = [w for w in self.server.run_tool("xdotool", "search", "--onlyvisible", "--class",
@@ -165,7 +179,11 @@ class LiveViewTest(unittest.TestCase):
         return None
 
     def assert_view_enlarges(self, src, client=VIEW):
-        wrong, checked = self.screen.take().wrong_view_points(client, src)
+        try:
+            self.wait_screen(lambda s: not s.wrong_view_points(client, src)[0], f"the view to show {src}")
+        except TimeoutError:
+            pass  # the assertions below say what is wrong
+        wrong, checked = self.screen.wrong_view_points(client, src)
         self.assertGreater(checked, 800)
         self.assertEqual(wrong[:10], [], f"{len(wrong)} of {checked} points differ")
 
@@ -173,60 +191,70 @@ class LiveViewTest(unittest.TestCase):
         run = self.start()
         self.assertTrue(self.screen.take().shows_desktop(VIEW))
         self.press_magnification()
-        self.assertEqual(self.view_client_rect(), VIEW)
+        self.wait_view_rect(VIEW)
         self.assert_view_enlarges(source_rect(200))
         self.assertTrue(self.screen.shows_desktop((0, 0, 500, 300)))  # the rest of the screen as it was
         self.press_magnification()
-        self.assertTrue(self.screen.take().shows_desktop(VIEW))
+        self.wait_view_rect(None)
+        self.wait_screen(lambda s: s.shows_desktop(VIEW), "the desktop where the view was")
         self.assertEqual(run.stop(), 0)
 
     def test_hold_mode_shows_the_view_while_held(self):
         self.start({"profile.hotkey.magnification.hold": "1"})
         self.press_magnification(release=False)
+        self.wait_view_rect(VIEW)
         self.assert_view_enlarges(source_rect(200))
         self.release_magnification()
-        self.assertTrue(self.screen.take().shows_desktop(VIEW))
+        self.wait_view_rect(None)
+        self.wait_screen(lambda s: s.shows_desktop(VIEW), "the desktop where the view was")
 
     def test_the_circle_mask_leaves_the_corners_to_the_desktop(self):
         self.start({"profile.mask.type": "1"})
         self.press_magnification()
-        self.screen.take()
+        self.wait_view_rect(VIEW)
+        # The inner part is the enlarged image.
+        src = source_rect(200)
+        inner = (VIEW[0] + 300, VIEW[1] + 130, VIEW[0] + 468, VIEW[1] + 302)
+
+        def wrong_inside(screen):
+            wrong, checked = screen.wrong_view_points(VIEW, src)
+            return checked, [(x, y) for x, y in wrong
+                             if inner[0] <= VIEW[0] + x < inner[2] and inner[1] <= VIEW[1] + y < inner[3]]
+        try:
+            self.wait_screen(lambda s: not wrong_inside(s)[1], "the enlarged image inside the circle")
+        except TimeoutError:
+            pass  # the assertions below say what is wrong
         left, top, right, bottom = VIEW
         for corner in ((left, top, left + 40, top + 40), (right - 40, bottom - 40, right, bottom),
                        (left, bottom - 40, left + 40, bottom), (right - 40, top, right, top + 40)):
             self.assertTrue(self.screen.shows_desktop(corner, step=7), corner)
-        # The inner part is the enlarged image.
-        src = source_rect(200)
-        inner = (VIEW[0] + 300, VIEW[1] + 130, VIEW[0] + 468, VIEW[1] + 302)
-        wrong, checked = self.screen.wrong_view_points(VIEW, src)
-        wrong_inside = [(x, y) for x, y in wrong
-                        if inner[0] <= VIEW[0] + x < inner[2] and inner[1] <= VIEW[1] + y < inner[3]]
+        checked, wrong = wrong_inside(self.screen)
         self.assertGreater(checked, 800)
-        self.assertEqual(wrong_inside, [])
+        self.assertEqual(wrong, [])
 
     def test_editor_mode_frames_the_view_and_follows_the_mouse(self):
         self.start()
         self.press_editor()
-        self.screen.take()
+        client = self.wait_view_rect(VIEW)  # the frame grows around the view, the client area stays
         # The help panel at the top centre: its light fill, premultiplied at 90 %.
-        self.assertTrue(near(self.screen.at(960, 12), (229, 202, 139), 10), self.screen.at(960, 12))
-        client = self.view_client_rect()
-        self.assertIsNotNone(client)
-        self.assertEqual(client, VIEW)  # the frame grows around the view, the client area stays
+        panel = (229, 202, 139)
+        try:
+            self.wait_screen(lambda s: near(s.at(960, 12), panel, 10), "the help panel")
+        except TimeoutError:
+            pass
+        self.assertTrue(near(self.screen.at(960, 12), panel, 10), self.screen.at(960, 12))
         self.assert_view_enlarges(source_rect(200), client)
 
         cx, cy = (VIEW[0] + VIEW[2]) // 2, (VIEW[1] + VIEW[3]) // 2
         self.xdotool("mousemove", str(cx), str(cy))
         time.sleep(0.2)
         self.xdotool("click", "4")  # one wheel notch: 12 % more
-        time.sleep(0.5)
         self.assert_view_enlarges(source_rect(212), client)
 
         self.xdotool("mousedown", "3")
         self.xdotool("mousemove", str(cx + 30), str(cy + 10))
         time.sleep(0.2)
         self.xdotool("mouseup", "3")
-        time.sleep(0.5)
         self.assert_view_enlarges(source_rect(212, (-30, -10)), client)
 
         self.xdotool("mousemove", str(cx), str(cy))
@@ -237,15 +265,12 @@ class LiveViewTest(unittest.TestCase):
         self.xdotool("mousemove", str(cx + 80), str(cy + 50))
         time.sleep(0.2)
         self.xdotool("mouseup", "1")
-        time.sleep(0.8)
-        moved = self.view_client_rect()
-        self.assertEqual(moved, (VIEW[0] + 80, VIEW[1] + 50, VIEW[2] + 80, VIEW[3] + 50))
+        moved = self.wait_view_rect((VIEW[0] + 80, VIEW[1] + 50, VIEW[2] + 80, VIEW[3] + 50))
         self.assert_view_enlarges(source_rect(212, (-30, -10)), moved)
 
         self.press_editor()  # back to the hidden view it was before
-        self.screen.take()
-        self.assertIsNone(self.view_client_rect())
-        self.assertTrue(self.screen.shows_desktop((0, 0, 1920, 120), step=37))  # no panel
+        self.wait_view_rect(None)
+        self.wait_screen(lambda s: s.shows_desktop((0, 0, 1920, 120), step=37), "the panel to go")
 
 
 if __name__ == "__main__":
