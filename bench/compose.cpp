@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "capture/DuplicationSource.h"
-#include "magnifier/MagnifierDisplay.h"
+#include "magnifier/MagnifierRenderer.h"
 #include "magnifier/MonitorList.h"
 #include "platform/ScreenGrabber.h"
 #include "render/RenderEngine.h"
@@ -72,17 +72,20 @@ int main(int argc, char** argv) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
 
-    MagnifierDisplay d;
-    if (!d.StartEngine()) return 1;
-    d.SelectSourceDisplay(MonitorList::First().deviceName);
-    if (!d.EnsureFrameSource()) return 1;
-    d.targetWidthPx = 768;
-    d.targetHeightPx = 432;
-    d.magnification = 200;
-    QOpenGLFunctions_3_3_Core* gl = d.engine->gl();
+    MagnifierRenderer r;
+    std::u16string failure;
+    if (!r.Start(&failure)) return 1;
+    ViewSettings s;
+    s.sourceMonitor = MonitorList::First().handle;
+    s.sourceDisplay = MonitorList::First().bounds;
+    if (!r.EnsureFrameSource(s)) return 1;
+    s.viewWidth = 768;
+    s.viewHeight = 432;
+    s.magnification = 200;
+    QOpenGLFunctions_3_3_Core* gl = r.engine()->gl();
 
     std::printf("OpenGL %s, %d iterations, source 1920 x 1080, view 768 x 432 at 200 %%\n",
-                d.engine->VersionName().c_str(), n);
+                r.engine()->VersionName().c_str(), n);
 
     auto repaint = [&](int i) {
         window.frame = i;
@@ -112,26 +115,26 @@ int main(int argc, char** argv) {
         for (int i = 0; i < n; ++i) {
             repaint(i);
             const auto t0 = Clock::now();
-            d.duplicationSource->UpdateFrame();
+            r.duplicationSource()->UpdateFrame();
             gl->glFinish();
             us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t0).count());
         }
         Print("capture + upload (one new frame)", Summarize(us));
     }
     // A still screen: nothing copied, nothing uploaded.
-    Print("still screen (no new frame)", Measure(n, [&](int) { d.duplicationSource->UpdateFrame(); }));
+    Print("still screen (no new frame)", Measure(n, [&](int) { r.duplicationSource()->UpdateFrame(); }));
 
     const char* names[] = {"compose, no mask", "compose, circle mask", "compose, rectangle mask"};
     for (int mask = 0; mask < 3; ++mask) {
-        d.maskType = mask;
-        d.maskDist = 0.49f;
-        d.transitionDist = 0.01f;
-        d.ComposeFrame();  // targets made before timing
+        s.maskType = mask;
+        s.maskDist = 0.49f;
+        s.transitionDist = 0.01f;
+        r.ComposeFrame(s);  // targets made before timing
         Print(names[mask], Measure(n, [&](int) {
-                  d.ComposeFrame();
+                  r.ComposeFrame(s);
                   gl->glFinish();
               }));
     }
-    Print("read back the view (768 x 432 RGBA)", Measure(n, [&](int) { d.engine->ReadPixels(*d.viewTarget); }));
+    Print("read back the view (768 x 432 RGBA)", Measure(n, [&](int) { r.engine()->ReadPixels(*r.viewTarget()); }));
     return 0;
 }

@@ -81,8 +81,7 @@ bool DuplicationSource::UpdateFrame() {
     const auto w = static_cast<uint32_t>(duplication_->width()), h = static_cast<uint32_t>(duplication_->height());
     bool whole = false;
     if (!frameCopy || frameCopy->width != w || frameCopy->height != h) {
-        frameCopy = std::make_unique<RenderTexture>(&engine, RenderTexture::kShaderResource | RenderTexture::kRenderTarget,
-                                                    0, 0, RenderTexture::kFormatBGRA8);
+        frameCopy = std::make_unique<RenderTexture>(&engine);
         if (!frameCopy->Resize(w, h)) return true;  // composition skips a copy without texture
         whole = true;
     }

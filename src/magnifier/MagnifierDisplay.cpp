@@ -2,38 +2,90 @@
 
 #include <algorithm>
 
-#include "capture/DuplicationSource.h"
-#include "capture/GraphicsCaptureSource.h"
 #include "localization/LanguageStrings.h"
 #include "magnifier/OptionGroup.h"
+#include "magnifier/ViewGeometry.h"
 #include "options/OptionCatalogue.h"
 #include "platform/Monitors.h"
 #include "platform/OverlayWindow.h"
-#include "render/MaskConstants.h"
-#include "render/RenderEngine.h"
-#include "render/RenderTexture.h"
 #include "text/WideText.h"
 
 MagnifierDisplay* gMagnifierDisplay = nullptr;
 
-MagnifierDisplay::MagnifierDisplay() : activeWindow(platform::ActiveWindow) {}
+MagnifierDisplay::MagnifierDisplay() : activeWindow_(platform::ActiveWindow) {}
 
 MagnifierDisplay::~MagnifierDisplay() { Destroy(); }
-
-void MagnifierDisplay::ReleaseGraphics() {
-    if (engine) engine->MakeCurrent();
-    ReleaseFrameSources();
-    viewTarget.reset();
-    helpTarget.reset();
-    maskConstants.reset();
-    vertexShader = nullptr;
-    plainShader = circleShader = rectShader = 0;
-    if (engine) engine->Destroy();
-}
 
 const char* MagnifierDisplay::StatusName() const {
     if (!visible) return "MagnifierHidden";
     return layerAlpha >= 245 ? "MagnifierVisibleFull" : "MagnifierVisiblePart";
+}
+
+int MagnifierDisplay::EffectiveMagnification() const { return ViewGeometry::EffectiveMagnification(magnification); }
+
+void MagnifierDisplay::SetMainWindow(const platform::IWindowGeometry* window) {
+    mainWindow_ = window;
+    HandWindowsToRenderer();
+}
+
+void MagnifierDisplay::SetActiveWindowSource(std::function<uint64_t()> activeWindow) {
+    activeWindow_ = std::move(activeWindow);
+    HandWindowsToRenderer();
+}
+
+void MagnifierDisplay::HandWindowsToRenderer() {
+    MagnifierRenderer::Windows w;
+    w.view = overlayWindow.get();
+    w.help = helpWindow.get();
+    w.mainWindow = mainWindow_;
+    w.activeWindow = activeWindow_;
+    renderer_.SetWindows(std::move(w));
+}
+
+ViewSettings MagnifierDisplay::CurrentSettings() {
+    if (restartCapture) {
+        ++sourceGeneration_;
+        restartCapture = false;
+    }
+    ViewSettings s;
+    s.sourceMonitor = sourceMonitor;
+    s.sourceDisplay = DisplayRect(sourceIndex);
+    s.sourceOffset = sourceOffset;
+    s.sourceGeneration = sourceGeneration_;
+    s.targetDisplay = DisplayRect(targetIndex);
+    s.viewWidth = targetWidthPx;
+    s.viewHeight = targetHeightPx;
+    s.magnification = magnification;
+    s.maskType = maskType;
+    s.outerColor = outerColor;
+    s.transitionColor = transitionColor;
+    s.maskDist = maskDist;
+    s.transitionDist = transitionDist;
+    s.helpText = helpText;
+    s.helpRevision = helpRevision_;
+    s.visible = visible;
+    s.editorMode = editorMode;
+    return s;
+}
+
+void MagnifierDisplay::Publish() {
+    ViewSettings s = CurrentSettings();
+    {
+        auto lock = LockForUi();
+        published_.Store(s);
+    }
+    Wake();
+}
+
+ViewSettings MagnifierDisplay::PublishedSettings() {
+    auto lock = LockForUi();
+    return published_.value();
+}
+
+void MagnifierDisplay::SetHelpText(std::u16string text) {
+    helpText = std::move(text);
+    ++helpRevision_;  // the render thread lays the panel out again
+    Publish();
 }
 
 void MagnifierDisplay::ApplyOptions(int groups) {
@@ -57,9 +109,7 @@ void MagnifierDisplay::ApplyOptions(int groups) {
     if (has(Magnification)) magnification = options::profileMagnificationFactor.Int();
     if (has(Language)) {
         helpLanguage = text::ToWide(options::uiLanguage.Text());
-        helpFontFamily.clear();
-        helpLayout = false;
-        helpText = gLanguageStrings != nullptr ? gLanguageStrings->GetText("UI.INGAME.HELP") : u"UI.INGAME.HELP";
+        SetHelpText(gLanguageStrings != nullptr ? gLanguageStrings->GetText("UI.INGAME.HELP") : u"UI.INGAME.HELP");
     }
     if (has(MouseAdjust)) mouseAdjust = options::profileMagnificationMouseAdjust.Int() != 0;
     if (has(Mask)) {
@@ -72,4 +122,5 @@ void MagnifierDisplay::ApplyOptions(int groups) {
         maskType = options::profileMaskType.Int();
         UpdateViewShape();
     }
+    Publish();
 }

@@ -3,13 +3,12 @@
 #include <cmath>
 #include <thread>
 
-#include "capture/GraphicsCaptureSource.h"
 #include "log/IDebugPrint.h"
 #include "magnifier/MagnifierDisplay.h"
+#include "magnifier/ViewGeometry.h"
 #include "platform/MessageBox.h"
 #include "platform/MouseSpeed.h"
 #include "platform/X11OverlayWindow.h"
-#include "render/RenderEngine.h"
 
 using platform::PixelRect;
 
@@ -17,8 +16,8 @@ int MagnifierDisplay::savedMouseSpeed = 0;
 
 namespace {
 
-// Waits on the UI thread until done() says so. The render thread may be waiting for this thread to
-// show a message box meanwhile, so events are handled while one is pending.
+// Waits on the UI thread until done() says so. Another thread may be waiting for this thread to show
+// a message box meanwhile, so events are handled while one is pending.
 template <typename Done>
 void WaitOnUiThread(Done done) {
     while (!done()) {
@@ -36,6 +35,13 @@ std::unique_lock<std::recursive_mutex> MagnifierDisplay::LockForUi() {
     std::unique_lock lock(renderLock, std::try_to_lock);
     WaitOnUiThread([&] { return lock.owns_lock() || lock.try_lock(); });
     return lock;
+}
+
+void MagnifierDisplay::UseWindows(std::unique_ptr<platform::IOverlayWindow> view,
+                                  std::unique_ptr<platform::IOverlayWindow> help) {
+    overlayWindow = std::move(view);
+    helpWindow = std::move(help);
+    HandWindowsToRenderer();
 }
 
 bool MagnifierDisplay::Create(const std::u16string& sourceDisplayName) {
@@ -56,13 +62,9 @@ bool MagnifierDisplay::Create(const std::u16string& sourceDisplayName) {
     };
     events.displayChanged = [](int w, int h) { Log() << "DisplayChange: " << w << " x " << h << LogEnd; };
     view->SetEvents(std::move(events));
-    overlayWindow = std::move(view);
-    helpWindow = std::move(help);
     compositing_ = platform::X11OverlayWindow::CompositingManagerRunning();
-
-    engine = std::make_unique<RenderEngine>(renderLock);
-    engine->PrepareSurface();
-    captureMethod = CaptureSupported() ? 0 : 1;
+    UseWindows(std::move(view), std::move(help));
+    renderer_.PrepareSurface();
     SelectSourceDisplay(sourceDisplayName);
     return true;
 }
@@ -73,6 +75,8 @@ void MagnifierDisplay::Start() {
         std::lock_guard guard(eventLock_);
         wakeEvent_ = stopEvent_ = false;
     }
+    renderThreadDone_ = false;
+    HandWindowsToRenderer();
     renderThread_ = std::thread([this] { RenderThread(); });
 }
 
@@ -85,52 +89,40 @@ void MagnifierDisplay::SetVisible(bool show) {
         }
         visible = true;
         showRequested_ = false;
-        // With a render thread the window shows after its first frame, see RenderStep.
+        // With a render thread the window shows after its first frame (RenderThread).
         if (overlayWindow && !renderThread_.joinable()) overlayWindow->Show();
-        Wake();
     } else {
         if (savedMouseSpeed != 0) platform::SetMouseSpeed(savedMouseSpeed);
         savedMouseSpeed = 0;
         if (overlayWindow) overlayWindow->Hide();
         visible = false;
     }
+    Publish();
 }
 
 void MagnifierDisplay::SetEditorMode(bool on) {
     if (on == editorMode || !overlayWindow) return;
-    bool failed = false;
-    {
-        auto lock = LockForUi();
-        // The window keeps its client area; the frame grows around it (and goes again when leaving).
-        overlayWindow->SetFramed(on);
-        editorMode = on;
-        if (on) {
-            if (helpWindow) helpWindow->SetGeometry(DisplayRect(targetIndex), true);
-            helpPresentedAt_ = {};
-            if (!engine || !engine->CreateSwapChain(overlayWindow.get())) {
-                Log() << LogError << "Cannot initialize Render swapchain" << LogEnd;
-                // Back to the mode the view was in, rather than a framed window nothing draws into.
-                overlayWindow->SetFramed(false);
-                editorMode = false;
-                if (helpWindow) helpWindow->Hide();
-                failed = true;
-            } else {
-                Wake();
-                visibleBeforeEditor_ = visible;
-                SetVisible(true);
-            }
-        } else {
-            SetVisible(visibleBeforeEditor_);
-            if (helpWindow) helpWindow->Hide();
-            if (engine) engine->ReleaseSwapChain();
-        }
-        dragging_ = panning_ = false;
-        UpdateViewShape();
-    }
-    if (failed) {
+    if (on && overlayWindow->Surface() == nullptr) {
+        // Nothing could draw into the framed window: the view stays in the mode it is in.
+        Log() << LogError << "Cannot initialize Render swapchain" << LogEnd;
         platform::ShowMessageBox(u"Cannot initialize Render swapchain, check log file", u"Lentora",
                                  platform::MessageIcon::Error);
+        return;
     }
+    // The window keeps its client area; the frame grows around it (and goes again when leaving).
+    overlayWindow->SetFramed(on);
+    editorMode = on;
+    if (on) {
+        if (helpWindow) helpWindow->SetGeometry(DisplayRect(targetIndex), true);
+        visibleBeforeEditor_ = visible;
+        SetVisible(true);
+    } else {
+        SetVisible(visibleBeforeEditor_);
+        if (helpWindow) helpWindow->Hide();
+    }
+    editorInput_.Reset();
+    UpdateViewShape();
+    Publish();
 }
 
 void MagnifierDisplay::Destroy() {
@@ -142,77 +134,49 @@ void MagnifierDisplay::Destroy() {
         eventSignal_.notify_all();
         WaitOnUiThread([this] { return renderThreadDone_.load(); });
         renderThread_.join();
+    } else {
+        renderer_.Release();  // nothing of it was made on another thread
     }
     if (visible) SetVisible(false);
     overlayWindow.reset();
     helpWindow.reset();
-    ReleaseGraphics();
+    HandWindowsToRenderer();
 }
 
 void MagnifierDisplay::OnWheel(int delta) {
-    magnification = std::clamp(magnification + delta / 10, 100, 1000);
+    magnification = EditorInput::Wheel(magnification, delta);
+    Publish();
 }
 
 void MagnifierDisplay::OnMousePressed(bool left, int x, int y) {
-    if (dragging_ || panning_ || !overlayWindow) return;  // one button holds the mouse at a time
-    if (left) {
-        const PixelRect r = overlayWindow->ClientRect();
-        dragLeft_ = r.left, dragTop_ = r.top;
-        dragStartX_ = x, dragStartY_ = y;
-        dragging_ = true;
-    } else {
-        panLastX_ = x, panLastY_ = y;
-        panning_ = true;
-    }
+    if (!overlayWindow) return;
+    editorInput_.Press(left, x, y, overlayWindow->ClientRect());
 }
 
 void MagnifierDisplay::OnMouseMoved(bool left, bool right, int x, int y) {
-    if (left && dragging_ && overlayWindow) {
-        dragLeft_ += x - dragStartX_;
-        dragTop_ += y - dragStartY_;
-        overlayWindow->MoveTo(dragLeft_, dragTop_, false);
-    }
-    if (right && panning_) {
-        sourceOffset.x += panLastX_ - x;
-        sourceOffset.y += panLastY_ - y;
-        panLastX_ = x, panLastY_ = y;
+    const EditorInput::Effect e = editorInput_.Move(left, right, x, y);
+    if (e.moveWindowTo && overlayWindow) overlayWindow->MoveTo(e.moveWindowTo->x, e.moveWindowTo->y, false);
+    if (e.pan.x != 0 || e.pan.y != 0) {
+        sourceOffset.x += e.pan.x;
+        sourceOffset.y += e.pan.y;
+        Publish();
     }
 }
 
 void MagnifierDisplay::OnMouseReleased(bool left, int x, int y) {
-    OnMouseMoved(left, !left, x, y);
-    if (left) dragging_ = false;
-    else panning_ = false;
+    const EditorInput::Effect e = editorInput_.Release(left, x, y);
+    if (e.moveWindowTo && overlayWindow) overlayWindow->MoveTo(e.moveWindowTo->x, e.moveWindowTo->y, false);
+    if (e.pan.x != 0 || e.pan.y != 0) {
+        sourceOffset.x += e.pan.x;
+        sourceOffset.y += e.pan.y;
+        Publish();
+    }
 }
 
 void MagnifierDisplay::UpdateViewShape() {
     if (!overlayWindow) return;
-    std::vector<PixelRect> parts;
-    const int W = targetWidthPx, H = targetHeightPx;
-    const bool cut = !compositing_ && !editorMode && outerColor.a <= 0.0f && W > 0 && H > 0;
-    if (cut && maskType == 1) {
-        const double r = (maskDist + transitionDist * 0.5) * std::min(W, H);
-        const double cx = W * 0.5, cy = H * 0.5;
-        for (int y = 0; y < H; ++y) {
-            const double dy = y + 0.5 - cy;
-            if (std::abs(dy) >= r) continue;
-            const double half = std::sqrt(r * r - dy * dy);
-            const PixelRect row{std::max(0, static_cast<int>(std::floor(cx - half))), y,
-                                std::min(W, static_cast<int>(std::ceil(cx + half))), y + 1};
-            // Rows of the same width make one rectangle.
-            if (!parts.empty() && parts.back().left == row.left && parts.back().right == row.right &&
-                parts.back().bottom == y) {
-                parts.back().bottom = y + 1;
-            } else {
-                parts.push_back(row);
-            }
-        }
-        if (parts.empty()) parts.push_back({0, 0, 1, 1});  // nothing shows; an empty list would show all
-    } else if (cut && maskType == 2) {
-        const double half = maskDist + transitionDist * 0.5;
-        const int hw = static_cast<int>(std::ceil(half * W)), hh = static_cast<int>(std::ceil(half * H));
-        parts.push_back({std::max(0, W / 2 - hw), std::max(0, H / 2 - hh), std::min(W, W / 2 + hw),
-                         std::min(H, H / 2 + hh)});
-    }
-    overlayWindow->SetShape(std::move(parts));
+    const bool cut = !compositing_ && !editorMode && outerColor.a <= 0.0f;
+    overlayWindow->SetShape(cut ? ViewGeometry::MaskShape(targetWidthPx, targetHeightPx, maskType, maskDist,
+                                                          transitionDist)
+                                : std::vector<PixelRect>{});
 }

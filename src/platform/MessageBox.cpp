@@ -60,6 +60,16 @@ void ShowMessageBox(const std::u16string& text, const std::u16string& caption, M
     }
 }
 
+void ShowMessageBoxLater(const std::u16string& text, const std::u16string& caption, MessageIcon icon) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr || QThread::currentThread() == app->thread()) {
+        ShowMessageBox(text, caption, icon);
+        return;
+    }
+    QMetaObject::invokeMethod(app, [text, caption, icon] { ShowMessageBox(text, caption, icon); },
+                              Qt::QueuedConnection);
+}
+
 bool MessageBoxWaiting() { return gWaiting.load() > 0; }
 
 }  // namespace platform

@@ -16,6 +16,9 @@ struct MessageBoxRecord {
 };
 
 void ShowMessageBox(const std::u16string& text, const std::u16string& caption, MessageIcon icon);
+// From any thread, without waiting: the UI thread shows the box when it next handles events (at once on
+// the UI thread itself). For threads that must never wait for the user.
+void ShowMessageBoxLater(const std::u16string& text, const std::u16string& caption, MessageIcon icon);
 
 // True while some other thread waits for the UI thread to show its box.
 bool MessageBoxWaiting();

@@ -1,9 +1,8 @@
 #include "render/MaskConstants.h"
 
-#include <QOpenGLFunctions_3_3_Core>
 #include <cstring>
 
-#include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "render/RenderEngine.h"
 
 MaskConstants::~MaskConstants() { Release(); }
@@ -11,14 +10,13 @@ MaskConstants::~MaskConstants() { Release(); }
 bool MaskConstants::Create() {
     QOpenGLFunctions_3_3_Core* gl = engine_.gl();
     if (gl == nullptr) return false;
-    gl->glGenBuffers(1, &buffer_);
-    gl->glBindBuffer(GL_UNIFORM_BUFFER, buffer_);
+    buffer_ = GlBuffer::Generate(gl);
+    gl->glBindBuffer(GL_UNIFORM_BUFFER, buffer_.get());
     gl->glBufferData(GL_UNIFORM_BUFFER, sizeof(MaskData), nullptr, GL_DYNAMIC_DRAW);
     gl->glBindBuffer(GL_UNIFORM_BUFFER, 0);
     if (const unsigned e = engine_.TakeError()) {
-        Log() << "(render)" << "[Error] " << "CreateBuffer with size " << 72 << " : " << LogHex << e << LogEnd;
-        gl->glDeleteBuffers(1, &buffer_);
-        buffer_ = 0;
+        LogFailureHex(LogTag::kRender, "CreateBuffer with size " + std::to_string(kUsedBytes), e);
+        buffer_.reset();
         return false;
     }
     return true;
@@ -28,23 +26,18 @@ void MaskConstants::Upload(const MaskData& data) {
     QOpenGLFunctions_3_3_Core* gl = engine_.gl();
     if (gl == nullptr) return;
     void* p = nullptr;
-    if (buffer_ != 0) {
-        gl->glBindBuffer(GL_UNIFORM_BUFFER, buffer_);
+    if (buffer_) {
+        gl->glBindBuffer(GL_UNIFORM_BUFFER, buffer_.get());
         p = gl->glMapBufferRange(GL_UNIFORM_BUFFER, 0, kUsedBytes, GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
     }
     if (p == nullptr) {
         const unsigned e = engine_.TakeError();
-        Log() << "(render)" << "[Error] " << "Buffer map" << " : " << LogHex << (e != 0 ? e : GL_INVALID_OPERATION)
-              << LogEnd;
+        LogFailureHex(LogTag::kRender, "Buffer map", e != 0 ? e : GL_INVALID_OPERATION);
     } else {
         std::memcpy(p, &data, kUsedBytes);
         gl->glUnmapBuffer(GL_UNIFORM_BUFFER);
     }
-    gl->glBindBufferBase(GL_UNIFORM_BUFFER, 0, buffer_);
+    gl->glBindBufferBase(GL_UNIFORM_BUFFER, 0, buffer_.get());
 }
 
-void MaskConstants::Release() {
-    QOpenGLFunctions_3_3_Core* gl = engine_.gl();
-    if (gl != nullptr && buffer_ != 0) gl->glDeleteBuffers(1, &buffer_);
-    buffer_ = 0;
-}
+void MaskConstants::Release() { buffer_.reset(); }

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "render/GlObject.h"
+
 class RenderEngine;
 
 struct MaskData {
@@ -34,9 +36,9 @@ public:
     // failed write, which leaves the old content.
     void Upload(const MaskData& data);
     void Release();
-    unsigned buffer() const { return buffer_; }
+    GLuint buffer() const { return buffer_.get(); }
 
 private:
     RenderEngine& engine_;
-    unsigned buffer_ = 0;
+    GlBuffer buffer_;
 };

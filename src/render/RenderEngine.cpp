@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "platform/Monitors.h"
 #include "platform/OverlayWindow.h"
 #include "render/RenderTexture.h"
@@ -16,8 +17,14 @@
 
 RenderEngine::~RenderEngine() { Destroy(); }
 
-void RenderEngine::LogFailure(const std::string& call, unsigned code) {
-    Log() << "(render)" << "[Error] " << call << " : " << LogHex << code << LogEnd;
+void RenderEngine::LogFailure(const std::string& call, unsigned code) { LogFailureHex(LogTag::kRender, call, code); }
+
+void RenderEngine::CheckCall(const char* call) {
+#ifndef NDEBUG
+    if (const unsigned e = TakeError()) LogFailure(call, e);
+#else
+    (void)call;
+#endif
 }
 
 unsigned RenderEngine::TakeError() {
@@ -48,13 +55,13 @@ bool RenderEngine::ListAdapters() {
     std::string why;
     if (!platform::GlContext::Available(&why)) {
         Log() << LogError << "Loading " << "OpenGL" << LogEnd;
-        Log() << "(render)" << "[Error] " << "OpenGL loading" << " : " << why << LogEnd;
+        LogFailureText(LogTag::kRender, "OpenGL loading", why);
         return false;
     }
     // The engine's own context answers who the driver is; the device is made on it afterwards.
     std::string error;
     if (!EnsureContext(&error)) {
-        Log() << "(render)" << "[Error] " << error << LogEnd;
+        LogFailureText(LogTag::kRender, "QOpenGLContext::create", error);
         return false;
     }
     Log().Separator("List of graphics adapters");
@@ -80,42 +87,34 @@ bool RenderEngine::CreateDevice() {
     if (gl_ != nullptr) return true;
     std::string error;
     if (!EnsureContext(&error)) {
-        Log() << "(render)" << "[Error] " << "QOpenGLContext::create" << " : " << error << LogEnd;
+        LogFailureText(LogTag::kRender, "QOpenGLContext::create", error);
         return false;
     }
     gl_ = context_.gl();
     Log() << "(render)" << "OpenGL " << VersionName() << " core: " << context_.Renderer() << LogEnd;
 
-    colorVertexShader_ = GetVertexShader("color");
-    colorPixelShader_ = GetPixelShader("color");
     defaultVertexShader_ = GetVertexShader("default");
     defaultPixelShader_ = GetPixelShader("default");
 
-    auto makeBuffer = [&](unsigned& buffer, unsigned& layout, size_t bytes, int stride, int secondComponents,
-                          const char* what) {
-        gl_->glGenVertexArrays(1, &layout);
-        gl_->glBindVertexArray(layout);
-        gl_->glGenBuffers(1, &buffer);
-        gl_->glBindBuffer(GL_ARRAY_BUFFER, buffer);
-        gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_DYNAMIC_DRAW);
-        gl_->glEnableVertexAttribArray(0);
-        gl_->glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, stride, nullptr);
-        gl_->glEnableVertexAttribArray(1);
-        gl_->glVertexAttribPointer(1, secondComponents, GL_FLOAT, GL_FALSE, stride,
-                                   reinterpret_cast<const void*>(static_cast<uintptr_t>(16)));
-        gl_->glBindVertexArray(0);
-        if (const unsigned e = TakeError()) {
-            LogFailure(what, e);
-            return false;
-        }
-        return true;
-    };
-    if (!makeBuffer(quadVertexBuffer_, quadLayout_, kQuadBufferBytes, 24, 2, "vb1:CreateBuffer")) return false;
-    if (!makeBuffer(colorVertexBuffer_, colorLayout_, kColorBufferBytes, 32, 4, "vb2:CreateBuffer")) return false;
-    coloredVertices_.reserve(kColorBufferBytes / sizeof(ColoredVertex));
+    // The textured quad: four vertices of position (4 floats) and texture coordinates (2 floats).
+    quadLayout_ = GlVertexArray::Generate(gl_);
+    gl_->glBindVertexArray(quadLayout_.get());
+    quadVertexBuffer_ = GlBuffer::Generate(gl_);
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, quadVertexBuffer_.get());
+    gl_->glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(kQuadBufferBytes), nullptr, GL_DYNAMIC_DRAW);
+    gl_->glEnableVertexAttribArray(0);
+    gl_->glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 24, nullptr);
+    gl_->glEnableVertexAttribArray(1);
+    gl_->glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 24, reinterpret_cast<const void*>(static_cast<uintptr_t>(16)));
+    gl_->glBindVertexArray(0);
+    if (const unsigned e = TakeError()) {
+        LogFailure("vb1:CreateBuffer", e);
+        return false;
+    }
 
-    auto makeSampler = [&](unsigned& sampler, GLint minFilter, GLint magFilter) {
-        gl_->glGenSamplers(1, &sampler);
+    auto makeSampler = [&](GlSampler& owner, GLint minFilter, GLint magFilter) {
+        owner = GlSampler::Generate(gl_);
+        const GLuint sampler = owner.get();
         gl_->glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
         gl_->glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, magFilter);
         gl_->glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -142,13 +141,8 @@ bool RenderEngine::CreateSwapChain(platform::IOverlayWindow* window) {
         LogFailure("CreateSwapChain", GL_INVALID_VALUE);
         return false;
     }
-    if (swapChains_.empty()) swapChains_.push_back(nullptr);
-    swapChains_[0] = window;
+    swapChain_ = window;
     return true;
-}
-
-void RenderEngine::ReleaseSwapChain() {
-    if (!swapChains_.empty()) swapChains_[0] = nullptr;
 }
 
 bool RenderEngine::Upload(RenderTexture& texture, const void* pixels, int stride, bool opaque) {
@@ -158,8 +152,8 @@ bool RenderEngine::Upload(RenderTexture& texture, const void* pixels, int stride
 
 bool RenderEngine::UploadRect(RenderTexture& texture, const void* pixels, int stride, int x, int y, int w, int h,
                               bool opaque) {
-    if (gl_ == nullptr || texture.texture == 0 || pixels == nullptr || w <= 0 || h <= 0) return false;
-    gl_->glBindTexture(GL_TEXTURE_2D, texture.texture);
+    if (gl_ == nullptr || texture.texture() == 0 || pixels == nullptr || w <= 0 || h <= 0) return false;
+    gl_->glBindTexture(GL_TEXTURE_2D, texture.texture());
     gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     gl_->glPixelStorei(GL_UNPACK_ROW_LENGTH, stride / 4);
     gl_->glPixelStorei(GL_UNPACK_SKIP_PIXELS, x);
@@ -177,8 +171,13 @@ bool RenderEngine::UploadRect(RenderTexture& texture, const void* pixels, int st
     return true;
 }
 
-unsigned RenderEngine::CompileShader(unsigned stage, const char* source, const std::string& what) {
-    const unsigned s = gl_->glCreateShader(stage);
+GlShader RenderEngine::CompileShader(unsigned stage, const char* source, const std::string& what) {
+    GlShader shader(gl_, gl_->glCreateShader(stage));
+    if (!shader) {
+        LogFailure(what, TakeError());
+        return {};
+    }
+    const GLuint s = shader.get();
     gl_->glShaderSource(s, 1, &source, nullptr);
     gl_->glCompileShader(s);
     GLint ok = 0;
@@ -186,11 +185,10 @@ unsigned RenderEngine::CompileShader(unsigned stage, const char* source, const s
     if (!ok) {
         char info[1024] = {};
         gl_->glGetShaderInfoLog(s, sizeof info - 1, nullptr, info);
-        Log() << "(render)" << "[Error] " << what << " : " << info << LogEnd;
-        gl_->glDeleteShader(s);
-        return 0;
+        LogFailureText(LogTag::kRender, what, info);
+        return {};
     }
-    return s;
+    return shader;
 }
 
 LoadedVertexShader* RenderEngine::GetVertexShader(const std::string& name) {
@@ -200,24 +198,29 @@ LoadedVertexShader* RenderEngine::GetVertexShader(const std::string& name) {
         loaded.shader = CompileShader(GL_VERTEX_SHADER, r->source, "CreateVertexShader for " + name);
         loaded.stride = r->stride;
     } else {
-        Log() << "(render)" << "[Error] " << "LoadVertexShader " << name << LogEnd;
+        LogFailureText(LogTag::kRender, "LoadVertexShader " + name, "not in the registry");
     }
-    return &(vertexShaders_[name] = loaded);
+    return &(vertexShaders_[name] = std::move(loaded));
 }
 
 unsigned RenderEngine::GetPixelShader(const std::string& name) {
-    if (auto it = pixelShaders_.find(name); it != pixelShaders_.end()) return it->second;
-    unsigned shader = 0;
+    if (auto it = pixelShaders_.find(name); it != pixelShaders_.end()) return it->second.get();
+    GlShader shader;
     if (const ShaderRecord* r = ShaderRegistry::Pixel(name)) {
         shader = CompileShader(GL_FRAGMENT_SHADER, r->source, "LoadPixelShader for " + name);
     } else {
-        Log() << "(render)" << "[Error] " << "LoadPixelShader " << name << LogEnd;
+        LogFailureText(LogTag::kRender, "LoadPixelShader " + name, "not in the registry");
     }
-    return pixelShaders_[name] = shader;
+    return (pixelShaders_[name] = std::move(shader)).get();
 }
 
-unsigned RenderEngine::LinkProgram(unsigned vs, unsigned ps) {
-    const unsigned p = gl_->glCreateProgram();
+GlProgram RenderEngine::LinkProgram(GLuint vs, GLuint ps) {
+    GlProgram program(gl_, gl_->glCreateProgram());
+    if (!program) {
+        LogFailure("glCreateProgram", TakeError());
+        return {};
+    }
+    const GLuint p = program.get();
     gl_->glAttachShader(p, vs);
     gl_->glAttachShader(p, ps);
     gl_->glLinkProgram(p);
@@ -226,29 +229,29 @@ unsigned RenderEngine::LinkProgram(unsigned vs, unsigned ps) {
     if (!ok) {
         char info[1024] = {};
         gl_->glGetProgramInfoLog(p, sizeof info - 1, nullptr, info);
-        Log() << "(render)" << "[Error] " << "glLinkProgram" << " : " << info << LogEnd;
-        gl_->glDeleteProgram(p);
-        return 0;
+        LogFailureText(LogTag::kRender, "glLinkProgram", info);
+        return {};
     }
     gl_->glUseProgram(p);
     if (const GLint image = gl_->glGetUniformLocation(p, "image0"); image >= 0) gl_->glUniform1i(image, 0);
     if (const GLuint block = gl_->glGetUniformBlockIndex(p, "maskdata"); block != GL_INVALID_INDEX) {
         gl_->glUniformBlockBinding(p, block, 0);
     }
-    return p;
+    CheckCall("glLinkProgram");
+    return program;
 }
 
 void RenderEngine::BindShaders(const LoadedVertexShader* vs, unsigned ps) {
     if (gl_ == nullptr) return;
     // A missing member unbinds the stage: nothing is drawn with it.
-    if (vs == nullptr || vs->shader == 0 || ps == 0) {
+    if (vs == nullptr || !vs->shader || ps == 0) {
         gl_->glUseProgram(0);
         return;
     }
-    const auto key = std::make_pair(vs->shader, ps);
+    const auto key = std::make_pair(vs->shader.get(), ps);
     auto it = programs_.find(key);
-    if (it == programs_.end()) it = programs_.emplace(key, LinkProgram(vs->shader, ps)).first;
-    gl_->glUseProgram(it->second);
+    if (it == programs_.end()) it = programs_.emplace(key, LinkProgram(vs->shader.get(), ps)).first;
+    gl_->glUseProgram(it->second.get());
 }
 
 void RenderEngine::BindRasterizerState() {
@@ -274,19 +277,12 @@ void RenderEngine::BindOpaqueBlendState() {
     gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
-void RenderEngine::BindAlphaBlendState() {
-    gl_->glEnable(GL_BLEND);
-    gl_->glBlendEquation(GL_FUNC_ADD);
-    gl_->glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE);
-    gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-}
-
-void RenderEngine::BindLinearSampler(int slot) { gl_->glBindSampler(static_cast<GLuint>(slot), linearSampler_); }
-void RenderEngine::BindPointSampler(int slot) { gl_->glBindSampler(static_cast<GLuint>(slot), pointSampler_); }
+void RenderEngine::BindLinearSampler(int slot) { gl_->glBindSampler(static_cast<GLuint>(slot), linearSampler_.get()); }
+void RenderEngine::BindPointSampler(int slot) { gl_->glBindSampler(static_cast<GLuint>(slot), pointSampler_.get()); }
 
 void RenderEngine::BindTexture(int slot, const RenderTexture* texture) {
     gl_->glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(slot));
-    gl_->glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->texture : 0);
+    gl_->glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->texture() : 0);
 }
 
 void RenderEngine::SetRenderTarget(RenderTexture* target) {
@@ -295,12 +291,12 @@ void RenderEngine::SetRenderTarget(RenderTexture* target) {
         gl_->glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return;
     }
-    if (target->window != nullptr) {
+    if (target->window() != nullptr) {
         // A window's back buffer: the context draws into that window's surface.
-        context_.MakeCurrent(target->window->Surface());
+        context_.MakeCurrent(target->window()->Surface());
         gl_->glBindFramebuffer(GL_FRAMEBUFFER, 0);
     } else {
-        gl_->glBindFramebuffer(GL_FRAMEBUFFER, target->targetView);
+        gl_->glBindFramebuffer(GL_FRAMEBUFFER, target->framebuffer());
     }
     viewport_[0] = 0, viewport_[1] = 0;
     viewport_[2] = static_cast<float>(target->width), viewport_[3] = static_cast<float>(target->height);
@@ -331,8 +327,8 @@ void RenderEngine::DrawQuad(PointF tl, PointF br, PointF uvTl, PointF uvBr) {
         {x(br.x), y(br.y), 0, 1, uvBr.x, uvBr.y},
     };
     static_assert(sizeof vertices == kQuadBufferBytes);
-    gl_->glBindVertexArray(quadLayout_);
-    gl_->glBindBuffer(GL_ARRAY_BUFFER, quadVertexBuffer_);
+    gl_->glBindVertexArray(quadLayout_.get());
+    gl_->glBindBuffer(GL_ARRAY_BUFFER, quadVertexBuffer_.get());
     void* p = gl_->glMapBufferRange(GL_ARRAY_BUFFER, 0, kQuadBufferBytes,
                                     GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
     if (p == nullptr) {
@@ -345,44 +341,14 @@ void RenderEngine::DrawQuad(PointF tl, PointF br, PointF uvTl, PointF uvBr) {
 
 void RenderEngine::Draw(int vertexCount) {
     if (gl_ == nullptr) return;
-    gl_->glBindVertexArray(quadLayout_);
+    gl_->glBindVertexArray(quadLayout_.get());
     gl_->glDrawArrays(GL_TRIANGLE_STRIP, 0, vertexCount);
-}
-
-void RenderEngine::QueueColored(unsigned topology, const std::vector<ColoredVertex>& vertices) {
-    const size_t room = kColorBufferBytes / sizeof(ColoredVertex) - coloredVertices_.size();
-    const size_t n = vertices.size() < room ? vertices.size() : room;
-    if (n == 0) return;
-    coloredVertices_.insert(coloredVertices_.end(), vertices.begin(), vertices.begin() + static_cast<long>(n));
-    coloredDraws_.emplace_back(topology, static_cast<int>(n));
-}
-
-void RenderEngine::FlushColored() {
-    if (gl_ == nullptr || coloredVertices_.empty()) return;
-    gl_->glBindVertexArray(colorLayout_);
-    gl_->glBindBuffer(GL_ARRAY_BUFFER, colorVertexBuffer_);
-    const size_t bytes = coloredVertices_.size() * sizeof(ColoredVertex);
-    void* p = gl_->glMapBufferRange(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes),
-                                    GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
-    if (p == nullptr) {
-        LogFailure("DrawVertexBuffer map", TakeError());
-    } else {
-        std::memcpy(p, coloredVertices_.data(), bytes);
-        gl_->glUnmapBuffer(GL_ARRAY_BUFFER);
-        BindShaders(colorVertexShader_, colorPixelShader_);
-        int first = 0;
-        for (const auto& [topology, count] : coloredDraws_) {
-            gl_->glDrawArrays(topology, first, count);
-            first += count;
-        }
-    }
-    coloredVertices_.clear();
-    coloredDraws_.clear();
+    CheckCall("Draw");
 }
 
 bool RenderEngine::PresentToWindow(const RenderTexture& texture, platform::IOverlayWindow& window,
                                    unsigned char alpha) {
-    if (gl_ == nullptr || texture.texture == 0) return false;
+    if (gl_ == nullptr || texture.texture() == 0) return false;
     QSurface* surface = window.Surface();
     if (surface == nullptr || !context_.MakeCurrent(surface)) {
         if (!presentFailed_) LogFailure("UpdateLayered makeCurrent", TakeError());
@@ -424,10 +390,10 @@ void RenderEngine::Present() {
 
 std::vector<unsigned char> RenderEngine::ReadPixels(const RenderTexture& target) {
     std::vector<unsigned char> rows;
-    if (gl_ == nullptr || target.targetView == 0) return rows;
+    if (gl_ == nullptr || target.framebuffer() == 0) return rows;
     const size_t w = target.width, h = target.height;
     std::vector<unsigned char> bottomUp(w * h * 4);
-    gl_->glBindFramebuffer(GL_FRAMEBUFFER, target.targetView);
+    gl_->glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer());
     gl_->glPixelStorei(GL_PACK_ALIGNMENT, 1);
     gl_->glReadPixels(0, 0, static_cast<GLsizei>(w), static_cast<GLsizei>(h), GL_RGBA, GL_UNSIGNED_BYTE,
                       bottomUp.data());
@@ -437,39 +403,37 @@ std::vector<unsigned char> RenderEngine::ReadPixels(const RenderTexture& target)
     return rows;
 }
 
-void RenderEngine::DestroyObjects() {
-    for (auto& [name, vs] : vertexShaders_) {
-        if (vs.shader) gl_->glDeleteShader(vs.shader);
-    }
-    for (auto& [name, ps] : pixelShaders_) {
-        if (ps) gl_->glDeleteShader(ps);
-    }
-    for (auto& [key, program] : programs_) {
-        if (program) gl_->glDeleteProgram(program);
-    }
-    vertexShaders_.clear();
-    pixelShaders_.clear();
-    programs_.clear();
-    colorVertexShader_ = defaultVertexShader_ = nullptr;
-    colorPixelShader_ = defaultPixelShader_ = 0;
-    const GLuint samplers[2] = {linearSampler_, pointSampler_};
-    gl_->glDeleteSamplers(2, samplers);
-    const GLuint buffers[2] = {quadVertexBuffer_, colorVertexBuffer_};
-    gl_->glDeleteBuffers(2, buffers);
-    const GLuint layouts[2] = {quadLayout_, colorLayout_};
-    gl_->glDeleteVertexArrays(2, layouts);
-    linearSampler_ = pointSampler_ = quadVertexBuffer_ = colorVertexBuffer_ = quadLayout_ = colorLayout_ = 0;
-}
-
 void RenderEngine::Destroy() {
     if (gl_ == nullptr) return;
     if (context_.MakeCurrent()) {
         gl_->glUseProgram(0);
         gl_->glBindVertexArray(0);
         gl_->glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        DestroyObjects();
+        // In reverse order of making: programs before their shaders, the layout before its buffer.
+        programs_.clear();
+        pixelShaders_.clear();
+        vertexShaders_.clear();
+        defaultVertexShader_ = nullptr;
+        defaultPixelShader_ = 0;
+        quadLayout_.reset();
+        quadVertexBuffer_.reset();
+        pointSampler_.reset();
+        linearSampler_.reset();
+    } else {
+        // Without the context its objects cannot be deleted; they go with it.
+        for (auto& [key, program] : programs_) program.Abandon();
+        for (auto& [name, shader] : pixelShaders_) shader.Abandon();
+        for (auto& [name, shader] : vertexShaders_) shader.shader.Abandon();
+        programs_.clear();
+        pixelShaders_.clear();
+        vertexShaders_.clear();
+        defaultVertexShader_ = nullptr;
+        defaultPixelShader_ = 0;
+        for (GlSampler* sampler : {&pointSampler_, &linearSampler_}) sampler->Abandon();
+        quadLayout_.Abandon();
+        quadVertexBuffer_.Abandon();
     }
-    swapChains_.clear();
+    swapChain_ = nullptr;
     context_.DoneCurrent();
     gl_ = nullptr;
 }

@@ -1,16 +1,16 @@
 #pragma once
-// The render engine: the OpenGL context (the device), fixed pipeline states, shaders by name, the
-// textured-quad buffer and the coloured-primitive queue. Everything here runs with the context
-// current, on the render thread, under the display's renderLock.
+// The render engine: the OpenGL context (the device), fixed pipeline states, shaders by name and the
+// textured-quad buffer. Everything here runs with the context current, on the render thread; only
+// construction and PrepareSurface happen on the UI thread, before that thread starts.
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/GlContext.h"
+#include "render/GlObject.h"
 
 namespace platform {
 class IOverlayWindow;
@@ -19,7 +19,7 @@ class RenderTexture;
 class QOpenGLFunctions_3_3_Core;
 
 struct LoadedVertexShader {
-    unsigned shader = 0;
+    GlShader shader;
     int stride = 0;  // of the vertex format its input layout expects
 };
 
@@ -27,19 +27,13 @@ struct PointF {
     float x = 0, y = 0;
 };
 
-struct ColoredVertex {
-    float position[4];
-    float color[4];
-};
-
 class RenderEngine {
 public:
     // OpenGL versions tried in order, the highest first; the first context made wins.
     static constexpr std::pair<int, int> kVersions[] = {{4, 6}, {4, 5}, {4, 3}, {4, 1}, {3, 3}};
     static constexpr size_t kQuadBufferBytes = 96;
-    static constexpr size_t kColorBufferBytes = 32768;
 
-    explicit RenderEngine(std::recursive_mutex& lock) : lock_(lock) {}
+    RenderEngine() = default;
     RenderEngine(const RenderEngine&) = delete;
     RenderEngine& operator=(const RenderEngine&) = delete;
     ~RenderEngine();
@@ -50,13 +44,13 @@ public:
     bool ListAdapters();
     // Whether OpenGL can be had here at all.
     bool LoadLibraries();
-    // Context, states, buffers, the "color" and "default" shaders; true at once when there is a context.
+    // Context, states, the quad buffer, the "default" shaders; true at once when there is a context.
     bool CreateDevice();
-    // Makes a window the target of editor mode (the swap chain of entry 0).
+    // Makes a window the target of editor mode: drawing goes straight into its surface.
     bool CreateSwapChain(platform::IOverlayWindow* window);
-    // UI thread: forgets the window; the render thread draws offscreen again.
-    void ReleaseSwapChain();
-    platform::IOverlayWindow* swapChain() const { return swapChains_.empty() ? nullptr : swapChains_[0]; }
+    // Forgets the window; drawing goes offscreen again.
+    void ReleaseSwapChain() { swapChain_ = nullptr; }
+    platform::IOverlayWindow* swapChain() const { return swapChain_; }
 
     LoadedVertexShader* GetVertexShader(const std::string& name);
     unsigned GetPixelShader(const std::string& name);
@@ -67,7 +61,6 @@ public:
     void BindRasterizerState();
     void BindDepthStencilState();
     void BindOpaqueBlendState();
-    void BindAlphaBlendState();
     void BindLinearSampler(int slot);
     void BindPointSampler(int slot);
     void BindTexture(int slot, const RenderTexture* texture);
@@ -86,8 +79,6 @@ public:
     // Fills the quad buffer with the corners in pixels of the viewport and binds it as a triangle strip.
     void DrawQuad(PointF topLeft, PointF bottomRight, PointF uvTopLeft, PointF uvBottomRight);
     void Draw(int vertexCount);
-    void QueueColored(unsigned topology, const std::vector<ColoredVertex>& vertices);
-    void FlushColored();
 
     // Shows a premultiplied texture in a window's surface with a constant alpha, and swaps.
     bool PresentToWindow(const RenderTexture& texture, platform::IOverlayWindow& window, unsigned char alpha);
@@ -103,7 +94,6 @@ public:
     // True when the driver reports the context lost; a lost context is not made again.
     bool DeviceLost() const { return context_.Lost(); }
     QOpenGLFunctions_3_3_Core* gl() const { return gl_; }
-    std::recursive_mutex& lock() { return lock_; }
     const float* viewport() const { return viewport_; }
     std::string VersionName() const;
 
@@ -114,25 +104,23 @@ public:
 
 private:
     bool EnsureContext(std::string* error);
-    unsigned LinkProgram(unsigned vs, unsigned ps);
-    unsigned CompileShader(unsigned stage, const char* source, const std::string& what);
-    void DestroyObjects();
+    GlProgram LinkProgram(GLuint vs, GLuint ps);
+    GlShader CompileShader(unsigned stage, const char* source, const std::string& what);
+    // In debug builds: logs the GL error a call left, with the call's name.
+    void CheckCall(const char* call);
 
-    std::recursive_mutex& lock_;  // the display's renderLock, not owned
     platform::GlContext context_;
     QOpenGLFunctions_3_3_Core* gl_ = nullptr;
-    std::vector<platform::IOverlayWindow*> swapChains_;
+    platform::IOverlayWindow* swapChain_ = nullptr;  // the editor-mode window, not owned
     float viewport_[6] = {0, 0, 0, 0, 0, 1};
-    unsigned linearSampler_ = 0, pointSampler_ = 0;
+    // Freed in reverse order of declaration, with the context current (Destroy).
+    GlSampler linearSampler_, pointSampler_;
     std::map<std::string, LoadedVertexShader> vertexShaders_;
-    std::map<std::string, unsigned> pixelShaders_;
-    std::map<std::pair<unsigned, unsigned>, unsigned> programs_;
-    unsigned quadVertexBuffer_ = 0, quadLayout_ = 0;
-    unsigned colorVertexBuffer_ = 0, colorLayout_ = 0;
-    LoadedVertexShader* colorVertexShader_ = nullptr;
+    std::map<std::string, GlShader> pixelShaders_;
+    std::map<std::pair<GLuint, GLuint>, GlProgram> programs_;
+    GlBuffer quadVertexBuffer_;
+    GlVertexArray quadLayout_;
     LoadedVertexShader* defaultVertexShader_ = nullptr;
-    unsigned colorPixelShader_ = 0, defaultPixelShader_ = 0;
-    std::vector<ColoredVertex> coloredVertices_;
-    std::vector<std::pair<unsigned, int>> coloredDraws_;
+    GLuint defaultPixelShader_ = 0;
     bool presentFailed_ = false;
 };

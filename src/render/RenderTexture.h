@@ -1,8 +1,11 @@
 #pragma once
-// A 2D texture with its views: the texture itself for sampling, a framebuffer for drawing into it.
-// Over a window's surface it stands for that window's back buffer. Render thread only.
+// A 2D texture with a framebuffer for drawing into it. Over a window's surface it stands for that
+// window's back buffer. Render thread only.
 
 #include <cstdint>
+#include <memory>
+
+#include "render/GlObject.h"
 
 namespace platform {
 class IOverlayWindow;
@@ -11,30 +14,32 @@ class RenderEngine;
 
 class RenderTexture {
 public:
-    enum BindFlags : uint32_t { kShaderResource = 0x8, kRenderTarget = 0x20 };
-    enum MiscFlags : uint32_t { kGenerateMips = 0x1, kGdiCompatible = 0x200 };
-    enum Format : uint32_t { kFormatRGBA8 = 28, kFormatBGRA8 = 87 };
-
-    RenderTexture(RenderEngine* engine, uint32_t bindFlags, uint32_t cpuAccessFlags, uint32_t miscFlags,
-                  uint32_t format);
-    // The back buffer of the engine's swap chain window; empty when the engine has none.
-    explicit RenderTexture(RenderEngine* engine);
+    // An empty texture of the engine; Resize gives it its pixels.
+    explicit RenderTexture(RenderEngine* engine) : engine_(engine) {}
+    // The back buffer of the engine's editor-mode window; null when the engine has none.
+    static std::unique_ptr<RenderTexture> WindowBuffer(RenderEngine* engine);
     RenderTexture(const RenderTexture&) = delete;
     RenderTexture& operator=(const RenderTexture&) = delete;
     ~RenderTexture();
 
-    // Makes the texture width x height (format 0 keeps the current one); nothing when that is what it is.
-    bool Resize(uint32_t width, uint32_t height, uint32_t format = 0);
-    bool CreateViews();
+    // Makes the texture width x height; nothing when that is what it is. False (logged) on failure.
+    bool Resize(uint32_t width, uint32_t height);
     void Release();
 
-    bool HasTexture() const { return texture != 0 || window != nullptr; }
+    bool HasTexture() const { return texture_ || window_ != nullptr; }
+    // What shaders sample; 0 for a window's buffer.
+    GLuint texture() const { return texture_.get(); }
+    // Where drawing goes: 0 for a window's own buffer.
+    GLuint framebuffer() const { return framebuffer_.get(); }
+    platform::IOverlayWindow* window() const { return window_; }
 
-    uint8_t external = 0;
     uint32_t width = 0, height = 0;
-    unsigned texture = 0;     // GL texture name; also what shaders sample
-    unsigned targetView = 0;  // GL framebuffer name; 0 with window set means the window's own
-    uint32_t bindFlags = 0, cpuAccessFlags = 0, miscFlags = 0, format = kFormatBGRA8;
-    RenderEngine* engine = nullptr;
-    platform::IOverlayWindow* window = nullptr;  // set for a window's back buffer
+
+private:
+    bool CreateFramebuffer();
+
+    RenderEngine* engine_ = nullptr;
+    GlTexture texture_;
+    GlFramebuffer framebuffer_;
+    platform::IOverlayWindow* window_ = nullptr;  // set for a window's back buffer
 };

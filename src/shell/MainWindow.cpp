@@ -107,7 +107,7 @@ void MainWindow::CreateMagnifier() {
         gMagnifierDisplay = new MagnifierDisplay;
         // The view fades while the main window has the focus and covers it; set before the render
         // thread, which reads it, starts.
-        gMagnifierDisplay->mainWindow = geometry_.get();
+        gMagnifierDisplay->SetMainWindow(geometry_.get());
         gMagnifierDisplay->Create(text::ToWide(options::profileSrcDisplay.Text()));
         gMagnifierDisplay->ApplyOptions(AllGroups);
         gMagnifierDisplay->OnViewMoved(true);

@@ -9,8 +9,9 @@
 #include <cmath>
 
 #include "capture/DuplicationSource.h"
-#include "magnifier/MagnifierDisplay.h"
+#include "magnifier/MagnifierRenderer.h"
 #include "magnifier/MonitorList.h"
+#include "magnifier/ViewGeometry.h"
 #include "render/RenderEngine.h"
 #include "render/RenderTexture.h"
 #include "support/PatternWindow.h"
@@ -39,28 +40,35 @@ protected:
         window = ShowPatternFullScreen();
         ASSERT_NE(window, nullptr);
         MonitorList::EnsureMonitorList();
-        display = new MagnifierDisplay;
-        ASSERT_TRUE(display->StartEngine());
-        display->SelectSourceDisplay(MonitorList::First().deviceName);
-        ASSERT_TRUE(display->EnsureFrameSource());
+        renderer = std::make_unique<MagnifierRenderer>();
+        std::u16string failure;
+        ASSERT_TRUE(renderer->Start(&failure));
+        settings.sourceMonitor = MonitorList::First().handle;
+        settings.sourceDisplay = MonitorList::First().bounds;
+        ASSERT_TRUE(renderer->EnsureFrameSource(settings));
     }
     static void TearDownTestSuite() {
-        delete display;
+        renderer.reset();
         delete window;
+    }
+
+    static platform::PixelRect SourceRect(int viewW, int viewH) {
+        return ViewGeometry::SourceRect(settings.sourceDisplay, settings.sourceOffset, settings.magnification,
+                                        viewW, viewH);
     }
 
     // Composes one frame of the given view and returns its RGBA pixels, rows from the top.
     std::vector<unsigned char> Compose(const MaskCase& c) {
-        display->magnification = c.magnification;
-        display->targetWidthPx = c.viewW;
-        display->targetHeightPx = c.viewH;
-        display->maskType = c.maskType;
-        display->maskDist = c.maskDist;
-        display->transitionDist = c.transitionDist;
-        display->outerColor = c.outer;
-        display->transitionColor = c.transition;
-        display->ComposeFrame();
-        return display->engine->ReadPixels(*display->viewTarget);
+        settings.magnification = c.magnification;
+        settings.viewWidth = c.viewW;
+        settings.viewHeight = c.viewH;
+        settings.maskType = c.maskType;
+        settings.maskDist = c.maskDist;
+        settings.transitionDist = c.transitionDist;
+        settings.outerColor = c.outer;
+        settings.transitionColor = c.transition;
+        renderer->ComposeFrame(settings);
+        return renderer->engine()->ReadPixels(*renderer->viewTarget());
     }
 
     // The image's colour at a view pixel, or false when the point samples across a block edge.
@@ -117,7 +125,7 @@ protected:
 
     // Compares a grid of points; returns how many were checked.
     int CheckGrid(const MaskCase& c, const std::vector<unsigned char>& px) {
-        const platform::PixelRect src = display->SourceRect(c.viewW, c.viewH);
+        const platform::PixelRect src = SourceRect(c.viewW, c.viewH);
         int checked = 0, wrong = 0;
         for (int vy = 0; vy < c.viewH; vy += 5) {
             for (int vx = 0; vx < c.viewW; vx += 5) {
@@ -140,17 +148,19 @@ protected:
     }
 
     static PatternWindow* window;
-    static MagnifierDisplay* display;
+    static std::unique_ptr<MagnifierRenderer> renderer;
+    static ViewSettings settings;
 };
 
 PatternWindow* ComposeTest::window = nullptr;
-MagnifierDisplay* ComposeTest::display = nullptr;
+std::unique_ptr<MagnifierRenderer> ComposeTest::renderer;
+ViewSettings ComposeTest::settings;
 
 const ColorF kWhite{1, 1, 1, 1}, kClear{1, 1, 1, 0};
 
 TEST_F(ComposeTest, TheCopyIsThePattern) {
-    ASSERT_TRUE(display->duplicationSource->UpdateFrame());
-    const RenderTexture* frame = display->duplicationSource->frameCopy.get();
+    ASSERT_TRUE(renderer->duplicationSource()->UpdateFrame());
+    const RenderTexture* frame = renderer->duplicationSource()->frameCopy.get();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->width, 1920u);
     EXPECT_EQ(frame->height, 1080u);
@@ -188,7 +198,7 @@ TEST_F(ComposeTest, TheDefaultCircleOnAnEightHundredByFourHundredView) {
     // the image up to 194, full white at 196, transparent from 198 on.
     const MaskCase c{"800 x 400", 200, 800, 400, 1, 0.49f, 0.01f, kClear, kWhite};
     const auto px = Compose(c);
-    const platform::PixelRect src = display->SourceRect(800, 400);
+    const platform::PixelRect src = SourceRect(800, 400);
     EXPECT_EQ(src, (platform::PixelRect{760, 440, 1160, 640}));
     auto at = [&](int x, int y) { return &px[(static_cast<size_t>(y) * 800 + x) * 4]; };
     struct Point {
@@ -218,10 +228,10 @@ TEST_F(ComposeTest, TheDefaultCircleOnAnEightHundredByFourHundredView) {
 }
 
 TEST_F(ComposeTest, SourceBeyondTheEdgeWrapsAround) {
-    display->sourceOffset = {960, 0};  // centre on the right edge: the right half samples the left edge
+    settings.sourceOffset = {960, 0};  // centre on the right edge: the right half samples the left edge
     const MaskCase c{"wrap", 200, 768, 432, 0, 0.49f, 0.01f, kClear, kWhite};
     const auto px = Compose(c);
-    display->sourceOffset = {0, 0};
+    settings.sourceOffset = {0, 0};
     // View pixel (700, 216) reads source x = 1920 + (700.5 - 384) / 2 = 2078.25, which wraps to 158.25.
     const unsigned char* p = &px[(216 * 768 + 700) * 4];
     const Rgb want = PatternAt(158, 540);

@@ -161,8 +161,7 @@ TEST_F(LiveViewTest, TheCircleLeavesTheCornersToTheDesktop) {
 
 TEST_F(LiveViewTest, EditorModeShowsThePanelAndFollowsTheMouse) {
     options::uiLanguage.SetText("en-US");
-    d->helpText = u"Drag with the left button to move the view.\nDrag with the right button to pan.";
-    d->helpLayout = false;
+    d->SetHelpText(u"Drag with the left button to move the view.\nDrag with the right button to pan.");
     d->SetEditorMode(true);
     // The first editor frame lays the text out (the font list is read then): allow it some time.
     EXPECT_TRUE(QTest::qWaitFor([&] { return d->overlayWindow->IsShown(); }, 5000));
@@ -188,7 +187,7 @@ TEST_F(LiveViewTest, EditorModeShowsThePanelAndFollowsTheMouse) {
     move(960, 540);
     button(4, true);
     button(4, false);
-    EXPECT_EQ(d->magnification.load(), 212);
+    EXPECT_EQ(d->magnification, 212);
     // Right drag 30 to the right and 10 down pans the source by (-30, -10).
     button(3, true);
     move(990, 550);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "capture/DuplicationSource.h"
+#include "magnifier/HelpPanel.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
 #include "support/FakeWindow.h"
@@ -14,7 +15,7 @@ protected:
         auto w = std::make_unique<FakeWindow>(100);
         view = w.get();
         view->rect = {576, 324, 1344, 756};
-        d.overlayWindow = std::move(w);
+        d.UseWindows(std::move(w), nullptr);
         d.editorMode = true;
     }
     MagnifierDisplay d;
@@ -78,7 +79,7 @@ TEST(HelpFont, TheFamilyRule) {
         {{u"Zapf", u"Noto Sans", u"DejaVu Sans"}, u"Noto Sans"},
         {{u"Zapf", u"Wingdings"}, u"Zapf"},
     };
-    for (const auto& c : cases) EXPECT_EQ(MagnifierDisplay::ChooseHelpFont(c.families), c.chosen);
+    for (const auto& c : cases) EXPECT_EQ(HelpPanel::ChooseFont(c.families), c.chosen);
 }
 
 }  // namespace

@@ -25,10 +25,9 @@ protected:
         auto help = std::make_unique<FakeWindow>(101);
         this->view = view.get();
         this->help = help.get();
-        d.overlayWindow = std::move(view);
-        d.helpWindow = std::move(help);
-        d.activeWindow = [this] { return active; };
-        d.mainWindow = &main;
+        d.UseWindows(std::move(view), std::move(help));
+        d.SetActiveWindowSource([this] { return active; });
+        d.SetMainWindow(&main);
     }
     void TearDown() override { OptionRegistry::Instance().ResetToDefaults(); }
 
@@ -131,7 +130,9 @@ TEST_F(GeometryTest, ApplyOptionsClampsAndSelects) {
     EXPECT_FLOAT_EQ(d.transitionDist, 0.02f);
     EXPECT_EQ(d.maskType, 2);
     EXPECT_TRUE(d.mouseAdjust);
-    EXPECT_TRUE(d.restartCapture);
+    // The source is made anew: a new generation is handed to the render thread.
+    EXPECT_FALSE(d.restartCapture);
+    EXPECT_GT(d.PublishedSettings().sourceGeneration, 0u);
     // Offsets at their limits put the centre of the 5 % by 100 % view on DP-2's bottom-left corner.
     EXPECT_EQ(view->rect, (PixelRect{1871, 540, 1968, 1621}));
 }

@@ -1,0 +1,41 @@
+#pragma once
+// The one way a failed call is written to the log: an error line with the component's tag, "[Error] ",
+// the call's name, " : " and its result (system and X error codes in decimal, graphics codes in
+// hexadecimal).
+
+#include <string>
+
+// The component tags of the log.
+namespace LogTag {
+inline constexpr const char* kRender = "(render)";
+inline constexpr const char* kMagnifier = "[Magnifier]";
+inline constexpr const char* kCapture = "[DXGI]";
+inline constexpr const char* kApp = "[APP]";
+inline constexpr const char* kTaskScheduler = "[TaskScheduler]";
+}  // namespace LogTag
+
+// A failed call and its result, as platform code hands it back for the caller to log.
+struct CallFailure {
+    std::string call;
+    long code = 0;
+    explicit operator bool() const { return !call.empty(); }
+};
+
+void LogFailure(const char* tag, const std::string& call, long code);
+void LogFailureHex(const char* tag, const std::string& call, unsigned code);
+// For results that are text (a driver's message, an exception's).
+void LogFailureText(const char* tag, const std::string& call, const std::string& result);
+inline void LogFailure(const char* tag, const CallFailure& f) { LogFailure(tag, f.call, f.code); }
+
+// Logs a failure once per failing stretch: the first failure after a success is written, the rest are
+// counted; the next success ends the stretch. One per kind of failure; not shared between threads.
+class FailureStretch {
+public:
+    // True when this failure is the first of its stretch (and so was logged).
+    bool Failed(const char* tag, const CallFailure& f);
+    void Succeeded() { failing_ = false; }
+    bool failing() const { return failing_; }
+
+private:
+    bool failing_ = false;
+};

@@ -1,0 +1,234 @@
+#include "magnifier/MagnifierRenderer.h"
+
+#include <exception>
+
+#include "capture/DuplicationSource.h"
+#include "capture/GraphicsCaptureSource.h"
+#include "log/IDebugPrint.h"
+#include "magnifier/ViewGeometry.h"
+#include "platform/Capabilities.h"
+#include "platform/Monitors.h"
+#include "platform/OverlayWindow.h"
+#include "render/MaskConstants.h"
+#include "render/RenderEngine.h"
+#include "render/RenderTexture.h"
+
+using platform::PixelRect;
+
+namespace {
+constexpr auto kSourceRetry = std::chrono::seconds(1);
+}
+
+MagnifierRenderer::MagnifierRenderer() : engine_(std::make_unique<RenderEngine>()) {
+    windows_.activeWindow = platform::ActiveWindow;
+}
+
+MagnifierRenderer::~MagnifierRenderer() { Release(); }
+
+void MagnifierRenderer::PrepareSurface() { engine_->PrepareSurface(); }
+
+bool MagnifierRenderer::Start(std::u16string* failureBox) {
+    auto fail = [failureBox](const char* line, const char16_t* box) {
+        Log() << LogError << line << LogEnd;
+        if (failureBox != nullptr) *failureBox = box;
+        return false;
+    };
+    if (!engine_->ListAdapters()) Log() << LogError << "Cannot enumerate OpenGL devices" << LogEnd;
+    if (!engine_->LoadLibraries()) return fail("Cannot initialize OpenGL", u"Cannot initialize OpenGL, check log file");
+    if (!engine_->CreateDevice()) {
+        return fail("Cannot initialize Render engine", u"Cannot initialize Render engine, check log file");
+    }
+    viewTarget_ = std::make_unique<RenderTexture>(engine_.get());
+    helpTarget_ = std::make_unique<RenderTexture>(engine_.get());
+    for (RenderTexture* t : {viewTarget_.get(), helpTarget_.get()}) {
+        t->Resize(128, 128);
+        engine_->Clear(t, 1, 1, 1, 1);
+    }
+    vertexShader_ = engine_->GetVertexShader("default");
+    plainShader_ = engine_->GetPixelShader("default_alpha_premult");
+    circleShader_ = engine_->GetPixelShader("circle_mask");
+    rectShader_ = engine_->GetPixelShader("rect_mask");
+    maskConstants_ = std::make_unique<MaskConstants>(*engine_);
+    maskConstants_->Create();  // logs its failure; frames are then drawn with the mask constants missing
+    captureMethod_ = CaptureSupported() ? 0 : 1;
+    return true;
+}
+
+void MagnifierRenderer::Release() {
+    if (engine_) engine_->MakeCurrent();
+    ReleaseFrameSources();
+    viewTarget_.reset();
+    helpTarget_.reset();
+    maskConstants_.reset();
+    vertexShader_ = nullptr;
+    plainShader_ = circleShader_ = rectShader_ = 0;
+    if (engine_) engine_->Destroy();
+}
+
+void MagnifierRenderer::ReleaseFrameSources() {
+    duplicationSource_.reset();
+    graphicsCaptureSource_.reset();
+}
+
+bool MagnifierRenderer::EnsureFrameSource(const ViewSettings& s) {
+    if (s.sourceGeneration != sourceGeneration_) {
+        // Another display was selected, or the view was shown again: the source is made anew.
+        ReleaseFrameSources();
+        sourceGeneration_ = s.sourceGeneration;
+    }
+    if (duplicationSource_ || graphicsCaptureSource_) return true;
+    if (!engine_->HasDevice()) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (sourceFailing_ && now - lastSourceFailure_ < kSourceRetry) return false;
+    if (captureMethod_ == 0 && platform::ScreenCastSupported()) {
+        graphicsCaptureSource_ = CreateGraphicsCaptureSource(s.sourceMonitor, *engine_);
+    }
+    if (!graphicsCaptureSource_) {
+        try {
+            duplicationSource_ = std::make_unique<DuplicationSource>(*engine_, s.sourceMonitor);
+        } catch (const std::exception& e) {
+            // Logged once per failing stretch; the render step goes on and tries again later.
+            if (!sourceFailing_) Log() << LogError << "[Magnifier]" << "[Error] " << e.what() << LogEnd;
+            sourceFailing_ = true;
+            lastSourceFailure_ = now;
+            return false;
+        }
+    }
+    sourceFailing_ = false;
+    return true;
+}
+
+void MagnifierRenderer::FollowEditorMode(bool editorMode) {
+    if (editorMode == editorMode_) return;
+    editorMode_ = editorMode;
+    if (editorMode) {
+        // Editor mode draws straight into the view window; a failure is logged by the engine.
+        engine_->CreateSwapChain(windows_.view);
+        help_.ShowAgainNow();
+    } else {
+        engine_->ReleaseSwapChain();
+    }
+}
+
+bool MagnifierRenderer::Step(const ViewSettings& s) {
+    if (!engine_->HasDevice()) return false;
+    FollowEditorMode(s.editorMode);
+    if (s.editorMode && helpTarget_) {
+        help_.Draw(*engine_, *helpTarget_, windows_.help, s.targetDisplay, s.helpText, s.helpRevision);
+    }
+    if (!EnsureFrameSource(s)) return false;
+    if (duplicationSource_) {
+        // The view redrawing itself is no change of the screen.
+        std::vector<PixelRect> own;
+        if (windows_.view != nullptr && windows_.view->IsShown()) own.push_back(windows_.view->WindowRect());
+        if (windows_.help != nullptr && windows_.help->IsShown()) own.push_back(windows_.help->WindowRect());
+        duplicationSource_->SetIgnoredAreas(std::move(own));
+    }
+    return ComposeFrame(s);
+}
+
+void MagnifierRenderer::FillMaskConstants(const ViewSettings& s, int W, int H, const PixelRect& r) {
+    MaskData d{};
+    const float o[4] = {s.outerColor.r, s.outerColor.g, s.outerColor.b, s.outerColor.a};
+    const float t[4] = {s.transitionColor.r, s.transitionColor.g, s.transitionColor.b, s.transitionColor.a};
+    for (int i = 0; i < 4; ++i) d.outer_color[i] = o[i], d.transition_color[i] = t[i];
+    d.mask_dist = s.maskDist;
+    d.transition_dist = s.transitionDist;
+    const float fw = static_cast<float>(W), fh = static_cast<float>(H);
+    const float L = static_cast<float>(r.left), T = static_cast<float>(r.top);
+    const float R = static_cast<float>(r.right), B = static_cast<float>(r.bottom);
+    d.uv_center[0] = (L + R) * 0.5f / fw;
+    d.uv_center[1] = (T + B) * 0.5f / fh;
+    d.uv_lt[0] = L / fw, d.uv_lt[1] = T / fh;
+    d.uv_rb[0] = R / fw, d.uv_rb[1] = B / fh;
+    const float side = std::min(R - L, B - T);
+    d.uv_scale[0] = fw / side;
+    d.uv_scale[1] = fh / side;
+    if (maskConstants_) maskConstants_->Upload(d);
+}
+
+uint8_t MagnifierRenderer::OverlapAlpha() const {
+    const platform::IOverlayWindow* view = windows_.view;
+    const platform::IWindowGeometry* main = windows_.mainWindow;
+    if (main == nullptr || view == nullptr || !windows_.activeWindow) return 255;
+    const uint64_t fg = windows_.activeWindow();
+    if (fg == 0 || (fg != main->NativeId() && fg != view->NativeId())) return 255;
+    return ViewGeometry::OverlapAlpha(main->WindowRect(), view->WindowRect());
+}
+
+bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
+    if (!engine_->HasDevice()) return false;
+    // 1. The frame.
+    RenderTexture* frame = nullptr;
+    if (duplicationSource_) {
+        if (!duplicationSource_->UpdateFrame()) return false;
+        frame = duplicationSource_->frameCopy.get();
+    } else if (graphicsCaptureSource_) {
+        frame = graphicsCaptureSource_->NextFrame();
+    }
+    if (frame == nullptr || frame->texture() == 0) return false;
+
+    // 2. Targets follow the view's size; a view without pixels has nothing to show.
+    const int Wt = s.viewWidth, Ht = s.viewHeight;
+    if (Wt <= 0 || Ht <= 0) return false;
+    std::unique_ptr<RenderTexture> windowBuffer;
+    RenderTexture* output = nullptr;
+    if (s.editorMode) {
+        windowBuffer = RenderTexture::WindowBuffer(engine_.get());
+        if (!windowBuffer) return false;
+        windowBuffer->Resize(static_cast<uint32_t>(Wt), static_cast<uint32_t>(Ht));
+        output = windowBuffer.get();
+    } else {
+        if (!viewTarget_->Resize(static_cast<uint32_t>(Wt), static_cast<uint32_t>(Ht))) return false;
+        output = viewTarget_.get();
+    }
+
+    // 3-4. States and target.
+    engine_->BindRasterizerState();
+    engine_->BindDepthStencilState();
+    engine_->BindOpaqueBlendState();
+    engine_->BindLinearSampler(0);
+    engine_->SetRenderTarget(output);
+
+    // 5-6. Source rectangle and shaders.
+    const PixelRect src = ViewGeometry::SourceRect(s.sourceDisplay, s.sourceOffset, s.magnification, Wt, Ht);
+    const int fw = static_cast<int>(frame->width), fh = static_cast<int>(frame->height);
+    switch (s.maskType) {
+        case 0:
+            engine_->BindShaders(vertexShader_, plainShader_);
+            break;
+        case 1:
+            engine_->BindShaders(vertexShader_, circleShader_);
+            FillMaskConstants(s, fw, fh, src);
+            break;
+        case 2:
+            engine_->BindShaders(vertexShader_, rectShader_);
+            FillMaskConstants(s, fw, fh, src);
+            break;
+        default:
+            break;
+    }
+
+    // 7. One quad over the whole output.
+    const PointF uvTl{static_cast<float>(src.left) / static_cast<float>(fw),
+                      static_cast<float>(src.top) / static_cast<float>(fh)};
+    const PointF uvBr{static_cast<float>(src.right) / static_cast<float>(fw),
+                      static_cast<float>(src.bottom) / static_cast<float>(fh)};
+    engine_->DrawQuad({0, 0}, {static_cast<float>(Wt), static_cast<float>(Ht)}, uvTl, uvBr);
+    engine_->BindTexture(0, frame);
+    engine_->Draw(4);
+
+    // 8. Unbind.
+    engine_->BindTexture(0, nullptr);
+    engine_->SetRenderTarget(nullptr);
+
+    // 9. Present: the alpha computed now is shown from the next frame on.
+    if (s.editorMode) {
+        engine_->Present();
+    } else {
+        const uint8_t a = OverlapAlpha();
+        if (windows_.view != nullptr) engine_->PresentToWindow(*viewTarget_, *windows_.view, layerAlpha_);
+        layerAlpha_ = a;
+    }
+    return true;
+}
