@@ -23,19 +23,34 @@ void CrossProcessLock::Close() {
     fd_ = -1;
 }
 
+bool CrossProcessLock::TakeThreadTurn(std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock lock(turnLock_);
+    if (!turnFree_.wait_until(lock, deadline, [this] { return !turnTaken_; })) return false;
+    turnTaken_ = true;
+    return true;
+}
+
+void CrossProcessLock::GiveThreadTurn() {
+    {
+        std::lock_guard lock(turnLock_);
+        turnTaken_ = false;
+    }
+    turnFree_.notify_one();
+}
+
 CrossProcessLock::Result CrossProcessLock::Lock(int timeoutMs) {
     if (fd_ < 0) return Result::NoLock;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    if (!threads_.try_lock_until(deadline)) return Result::Timeout;
+    if (!TakeThreadTurn(deadline)) return Result::Timeout;
     for (;;) {
         if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return Result::Owned;
         if (errno != EWOULDBLOCK && errno != EINTR) {
             error_ = errno;
-            threads_.unlock();
+            GiveThreadTurn();
             return Result::Failed;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            threads_.unlock();
+            GiveThreadTurn();
             return Result::Timeout;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(500));
@@ -44,7 +59,7 @@ CrossProcessLock::Result CrossProcessLock::Lock(int timeoutMs) {
 
 void CrossProcessLock::Unlock() {
     if (fd_ >= 0) ::flock(fd_, LOCK_UN);
-    threads_.unlock();
+    GiveThreadTurn();
 }
 
 }  // namespace platform

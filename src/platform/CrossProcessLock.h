@@ -3,6 +3,7 @@
 // flock() does not exclude the threads of one process (they share the open file), so an in-process
 // mutex is taken first, under the same deadline.
 
+#include <condition_variable>
 #include <mutex>
 #include <string>
 
@@ -28,7 +29,14 @@ public:
     int error() const { return error_; }
 
 private:
-    std::timed_mutex threads_;
+    // The in-process part: a flag under a plain mutex (a timed mutex's clock wait is invisible to
+    // ThreadSanitizer).
+    bool TakeThreadTurn(std::chrono::steady_clock::time_point deadline);
+    void GiveThreadTurn();
+
+    std::mutex turnLock_;
+    std::condition_variable turnFree_;
+    bool turnTaken_ = false;  // guarded by turnLock_
     int fd_ = -1;
     int error_ = 0;
 };
