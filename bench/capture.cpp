@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ScreenGrabber.h"
+#include "platform/x11/ScreenGrabber.h"
 #include "platform/x11/XConnection.h"
 
 namespace {
@@ -99,11 +99,10 @@ void Settle(ScreenGrabber& g) {
 }
 
 std::unique_ptr<ScreenGrabber> Make(const PixelRect& area) {
-    std::string call;
-    int code = 0;
-    auto g = ScreenGrabber::Create(area, &call, &code);
+    platform::CallFailure failure;
+    auto g = ScreenGrabber::Create(area, &failure);
     if (!g) {
-        std::fprintf(stderr, "ScreenGrabber::Create failed: %s : %d\n", call.c_str(), code);
+        std::fprintf(stderr, "ScreenGrabber::Create failed: %s : %ld\n", failure.call.c_str(), failure.code);
         std::exit(1);
     }
     return g;

@@ -15,7 +15,7 @@
 #include "capture/DuplicationSource.h"
 #include "magnifier/MagnifierRenderer.h"
 #include "magnifier/MonitorList.h"
-#include "platform/ScreenGrabber.h"
+#include "platform/x11/ScreenGrabber.h"
 #include "render/RenderEngine.h"
 #include "render/RenderTexture.h"
 
@@ -96,9 +96,7 @@ int main(int argc, char** argv) {
 
     // Copy alone: a grabber of its own over the whole monitor.
     {
-        std::string call;
-        int code = 0;
-        auto grabber = platform::ScreenGrabber::Create(MonitorList::First().bounds, &call, &code);
+        auto grabber = platform::ScreenGrabber::Create(MonitorList::First().bounds, nullptr);
         if (!grabber) return 1;
         std::vector<double> us;
         for (int i = 0; i < n; ++i) {

@@ -7,8 +7,8 @@
 #include "app/AppStartup.h"
 #include "log/IDebugPrint.h"
 #include "options/OptionCatalogue.h"
-#include "platform/TerminationSignals.h"
-#include "platform/XConnectionLoss.h"
+#include "platform/qt/TerminationSignals.h"
+#include "platform/x11/XConnectionLoss.h"
 #include "shell/MainWindow.h"
 
 namespace {

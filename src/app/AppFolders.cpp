@@ -4,10 +4,10 @@
 #include <cerrno>
 
 #include "log/IDebugPrint.h"
-#include "platform/Elevation.h"
-#include "platform/MessageBox.h"
-#include "platform/Paths.h"
-#include "platform/SystemError.h"
+#include "platform/posix/Elevation.h"
+#include "platform/qt/MessageBox.h"
+#include "platform/posix/Paths.h"
+#include "platform/posix/SystemError.h"
 #include "text/WideText.h"
 
 #ifndef LENTORA_DATADIR

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Locale.h"
+#include "platform/qt/Locale.h"
 #include "text/WideText.h"
 
 std::string LanguagesJson(const std::vector<std::u16string>& names) {

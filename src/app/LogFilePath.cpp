@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "app/AppFolders.h"
-#include "platform/LocalTime.h"
-#include "platform/Paths.h"
+#include "platform/posix/LocalTime.h"
+#include "platform/posix/Paths.h"
 
 std::string LogFilePath(const std::string& value) {
     if (value == "mydocs") {

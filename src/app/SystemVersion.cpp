@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "platform/SystemVersionSources.h"
+#include "platform/posix/SystemVersionSources.h"
 
 bool WindowsVersion::operator<(const WindowsVersion& o) const {
     return std::tie(major, minor, build, revision) < std::tie(o.major, o.minor, o.build, o.revision);

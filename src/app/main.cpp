@@ -2,7 +2,7 @@
 
 #include "app/App.h"
 #include "app/AppStartup.h"
-#include "platform/Session.h"
+#include "platform/x11/Session.h"
 
 int main(int argc, char** argv) {
     platform::PrepareX11Session();

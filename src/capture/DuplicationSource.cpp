@@ -1,26 +1,29 @@
 #include "capture/DuplicationSource.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "capture/HRError.h"
 #include "log/IDebugPrint.h"
-#include "platform/Monitors.h"
-#include "platform/ScreenGrabber.h"
+#include "platform/Backend.h"
 #include "render/RenderEngine.h"
 
 DuplicationSource::DuplicationSource(RenderEngine& e, uint64_t monitor) : engine(e) {
-    // The monitors as the X server has them now, as the output search of a live desktop would.
+    // The monitors as the desktop has them now, as the output search of a live desktop would.
+    platform::IBackend& backend = platform::Backend();
+    platform::CallFailure failure;
+    const std::vector<platform::MonitorInfo> monitors = backend.Monitors(&failure);
     const platform::MonitorInfo* found = nullptr;
-    const std::vector<platform::MonitorInfo> monitors = platform::EnumerateMonitors();
     for (const platform::MonitorInfo& m : monitors) {
         if (m.handle == monitor) found = &m;
     }
-    if (found == nullptr) throw std::runtime_error("Invalid monitor handle");
-    std::string failedCall;
-    int code = 0;
+    if (found == nullptr) {
+        if (failure) throw HRError("Failed to " + failure.call, static_cast<unsigned>(failure.code));
+        throw std::runtime_error("Invalid monitor handle");
+    }
     bounds_ = found->bounds;
-    duplication_ = platform::ScreenGrabber::Create(found->bounds, &failedCall, &code);
-    if (!duplication_) throw HRError("Failed to " + failedCall, static_cast<unsigned>(code));
+    duplication_ = backend.OpenScreenCopy(found->bounds, &failure);
+    if (!duplication_) throw HRError("Failed to " + failure.call, static_cast<unsigned>(failure.code));
     UpdateFrame();
 }
 
@@ -66,39 +69,60 @@ std::vector<platform::PixelRect> DuplicationSource::PartsOutside(int width, int 
     return parts;
 }
 
-bool DuplicationSource::UpdateFrame() {
-    if (!duplication_) return false;
+DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, uint32_t textureHeight) {
+    Update u;
+    if (!duplication_) {
+        u.skip = true;
+        return u;
+    }
     switch (duplication_->Grab()) {
-        case platform::ScreenGrabber::Result::AccessLost:
-            return false;
-        case platform::ScreenGrabber::Result::NoChange:
-            return true;  // the previous copy is drawn again
-        case platform::ScreenGrabber::Result::Failed:
-            return true;  // the grabber has logged the failing call; the last copy stays on screen
-        case platform::ScreenGrabber::Result::NewFrame:
+        case platform::IScreenCopy::Result::AccessLost:
+            if (!accessLostLogged_) {
+                Log() << LogTag::kCapture << "Screen configuration changed: the copy of the display stops" << LogEnd;
+                accessLostLogged_ = true;
+            }
+            u.skip = true;
+            return u;
+        case platform::IScreenCopy::Result::NoChange:
+            copyFailures_.Succeeded();
+            return u;  // the previous copy is drawn again
+        case platform::IScreenCopy::Result::Failed:
+            // The last copy stays on screen; the failure is written once until a copy succeeds again.
+            copyFailures_.Failed(LogTag::kCapture, duplication_->TakeFailure());
+            return u;
+        case platform::IScreenCopy::Result::NewFrame:
+            copyFailures_.Succeeded();
             break;
     }
     const auto w = static_cast<uint32_t>(duplication_->width()), h = static_cast<uint32_t>(duplication_->height());
-    bool whole = false;
-    if (!frameCopy || frameCopy->width != w || frameCopy->height != h) {
-        frameCopy = std::make_unique<RenderTexture>(&engine);
-        if (!frameCopy->Resize(w, h)) return true;  // composition skips a copy without texture
-        whole = true;
-    }
+    u.whole = textureWidth != w || textureHeight != h;
     // Screen images have no alpha of their own: they are opaque. X11 cannot leave a window out of a
     // copy of the screen, so what lies under the program's own windows keeps the last copy taken
     // without them.
     std::vector<platform::PixelRect> holes;
-    if (!whole) {
+    if (!u.whole) {
         for (const platform::PixelRect& r : ignored_) {
             holes.push_back({r.left - bounds_.left, r.top - bounds_.top, r.right - bounds_.left, r.bottom - bounds_.top});
         }
     }
-    for (const platform::PixelRect& p : PartsOutside(static_cast<int>(w), static_cast<int>(h), holes)) {
+    u.parts = PartsOutside(static_cast<int>(w), static_cast<int>(h), holes);
+    return u;
+}
+
+bool DuplicationSource::UpdateFrame() {
+    const uint32_t tw = frameCopy ? frameCopy->width : 0, th = frameCopy ? frameCopy->height : 0;
+    const Update u = NextUpdate(frameCopy && frameCopy->HasTexture() ? tw : 0, frameCopy && frameCopy->HasTexture() ? th : 0);
+    if (u.skip) return false;
+    if (u.parts.empty()) return true;
+    if (u.whole) {
+        frameCopy = std::make_unique<RenderTexture>(&engine);
+        if (!frameCopy->Resize(static_cast<uint32_t>(duplication_->width()), static_cast<uint32_t>(duplication_->height()))) {
+            return true;  // composition skips a copy without texture
+        }
+    }
+    for (const platform::PixelRect& p : u.parts) {
         engine.UploadRect(*frameCopy, duplication_->pixels(), duplication_->stride(), p.left, p.top, p.width(),
                           p.height(), true);
     }
     return true;
 }
-
-void ReleaseSource(std::unique_ptr<DuplicationSource>& source) { source.reset(); }

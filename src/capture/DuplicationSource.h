@@ -1,22 +1,28 @@
 #pragma once
-// The frame source that copies the source display from the X server (shared-memory images) and keeps
-// the newest image in a texture. A still screen costs no copy. Render thread, under renderLock.
+// The frame source that copies the source display through the back end's screen copy and keeps the
+// newest image in a texture. A still screen costs no copy. Render thread only.
 
 #include <memory>
 #include <vector>
 
+#include "log/LogFailure.h"
+#include "platform/IScreenCopy.h"
 #include "platform/PixelRect.h"
 #include "render/RenderTexture.h"
 
-namespace platform {
-class ScreenGrabber;
-}
 class RenderEngine;
 
 class DuplicationSource {
 public:
+    // What one look at the screen asks of the frame texture.
+    struct Update {
+        bool skip = false;                        // the source must be made again (access lost)
+        bool whole = false;                       // the texture is (re)made at the copy's size
+        std::vector<platform::PixelRect> parts;   // frame rectangles to upload from the copy
+    };
+
     // Throws HRError when the display cannot be copied, std::runtime_error("Invalid monitor handle") for
-    // a monitor that is not in the monitor list.
+    // a monitor that the desktop does not list.
     DuplicationSource(RenderEngine& engine, uint64_t monitor);
     DuplicationSource(const DuplicationSource&) = delete;
     DuplicationSource& operator=(const DuplicationSource&) = delete;
@@ -25,6 +31,9 @@ public:
     // Brings frameCopy up to date: false when the frame must be skipped (the display's mode changed:
     // the source must be made again), true otherwise; frameCopy may still be empty.
     bool UpdateFrame();
+    // Looks at the screen and says what the frame texture needs; textureWidth and textureHeight are its
+    // present size (0 when there is none). A failed copy is logged once per failing stretch.
+    Update NextUpdate(uint32_t textureWidth, uint32_t textureHeight);
     // The program's own windows, on the desktop: changes only inside them are no new frame, and a new
     // frame leaves the copy under them as it was, so the view never enlarges itself.
     void SetIgnoredAreas(std::vector<platform::PixelRect> areas);
@@ -37,10 +46,9 @@ public:
     std::unique_ptr<RenderTexture> frameCopy;
 
 private:
-    std::unique_ptr<platform::ScreenGrabber> duplication_;
+    std::unique_ptr<platform::IScreenCopy> duplication_;
     platform::PixelRect bounds_{};               // the monitor on the desktop
     std::vector<platform::PixelRect> ignored_;  // desktop coordinates
+    FailureStretch copyFailures_;
+    bool accessLostLogged_ = false;
 };
-
-// Frees a source (null is accepted) and sets the pointer to null.
-void ReleaseSource(std::unique_ptr<DuplicationSource>& source);

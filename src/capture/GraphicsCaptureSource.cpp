@@ -1,10 +1,8 @@
 #include "capture/GraphicsCaptureSource.h"
 
-#include "platform/Capabilities.h"
+#include "platform/Backend.h"
 
-bool CaptureSupported() { return platform::ScreenCastSupported(); }
-bool BorderToggleSupported() { return platform::ScreenCastSupported() && platform::ScreenCastBorderToggle(); }
-bool CursorToggleSupported() { return platform::ScreenCastSupported() && platform::ScreenCastCursorToggle(); }
+bool CaptureSupported() { return platform::Backend().ScreenCastSupported(); }
 
 std::unique_ptr<GraphicsCaptureSource> CreateGraphicsCaptureSource(uint64_t, RenderEngine&) {
     // Only reached when CaptureSupported() is true, which it is not on this platform yet.

@@ -17,8 +17,6 @@ public:
 };
 
 bool CaptureSupported();
-bool BorderToggleSupported();
-bool CursorToggleSupported();
 // A started source, or null (always null while the service is not supported).
 std::unique_ptr<GraphicsCaptureSource> CreateGraphicsCaptureSource(uint64_t monitor, RenderEngine& engine);
 void CloseSource(std::unique_ptr<GraphicsCaptureSource>& source);

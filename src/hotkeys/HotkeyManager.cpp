@@ -11,9 +11,9 @@
 
 #include "hotkeys/HotkeyAction.h"
 #include "log/IDebugPrint.h"
-#include "platform/MessageBox.h"
-#include "platform/ThreadName.h"
-#include "platform/X11KeyState.h"
+#include "platform/qt/MessageBox.h"
+#include "platform/posix/ThreadName.h"
+#include "platform/Backend.h"
 
 HotkeyManager* gHotkeyManager = nullptr;
 
@@ -107,7 +107,7 @@ void HotkeyManager::Shared::Poll(const platform::KeySnapshot& keys) {
 HotkeyManager::HotkeyManager(platform::IMessageTarget* actionWindow, KeyStateFactory keyState,
                              uint32_t pollIntervalMs)
     : shared_(std::make_shared<Shared>(actionWindow, pollIntervalMs)) {
-    if (!keyState) keyState = [] { return platform::OpenX11KeyState(); };
+    if (!keyState) keyState = [] { return platform::Backend().OpenKeyState(); };
     try {
         thread_ = std::thread(&HotkeyManager::HandleHotkeysThread, shared_, std::move(keyState));
     } catch (const std::system_error& e) {

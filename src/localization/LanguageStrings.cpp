@@ -3,9 +3,9 @@
 #include <dirent.h>
 
 #include "log/IDebugPrint.h"
-#include "platform/FileIo.h"
-#include "platform/Locale.h"
-#include "platform/Paths.h"
+#include "platform/posix/FileIo.h"
+#include "platform/qt/Locale.h"
+#include "platform/posix/Paths.h"
 #include "text/WideText.h"
 
 LanguageStrings* gLanguageStrings = nullptr;

@@ -3,10 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "platform/DebugOutput.h"
-#include "platform/FileIo.h"
-#include "platform/LocalTime.h"
-#include "platform/Paths.h"
+#include "platform/posix/DebugOutput.h"
+#include "platform/posix/FileIo.h"
+#include "platform/posix/LocalTime.h"
+#include "platform/posix/Paths.h"
 #include "text/WideText.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "log/IDebugPrint.h"
-#include "platform/CrossProcessLock.h"
+#include "platform/posix/CrossProcessLock.h"
 
 class CDebugPrint final : public IDebugPrint {
 public:

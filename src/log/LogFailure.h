@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/CallFailure.h"
+
 // The component tags of the log.
 namespace LogTag {
 inline constexpr const char* kRender = "(render)";
@@ -14,12 +16,7 @@ inline constexpr const char* kApp = "[APP]";
 inline constexpr const char* kTaskScheduler = "[TaskScheduler]";
 }  // namespace LogTag
 
-// A failed call and its result, as platform code hands it back for the caller to log.
-struct CallFailure {
-    std::string call;
-    long code = 0;
-    explicit operator bool() const { return !call.empty(); }
-};
+using platform::CallFailure;
 
 void LogFailure(const char* tag, const std::string& call, long code);
 void LogFailureHex(const char* tag, const std::string& call, unsigned code);

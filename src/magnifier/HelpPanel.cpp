@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "platform/OverlayWindow.h"
-#include "platform/TextPanel.h"
+#include "platform/qt/TextPanel.h"
 #include "render/RenderEngine.h"
 #include "render/RenderTexture.h"
 #include "text/WideText.h"

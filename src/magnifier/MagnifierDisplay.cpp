@@ -6,13 +6,26 @@
 #include "magnifier/OptionGroup.h"
 #include "magnifier/ViewGeometry.h"
 #include "options/OptionCatalogue.h"
-#include "platform/Monitors.h"
+#include "log/LogFailure.h"
+#include "platform/Backend.h"
 #include "platform/OverlayWindow.h"
 #include "text/WideText.h"
 
 MagnifierDisplay* gMagnifierDisplay = nullptr;
 
-MagnifierDisplay::MagnifierDisplay() : activeWindow_(platform::ActiveWindow) {}
+MagnifierDisplay::MagnifierDisplay() {
+    // Read on the render thread every frame: a failure is logged once per failing stretch.
+    activeWindow_ = [stretch = FailureStretch()]() mutable {
+        platform::CallFailure failure;
+        const uint64_t id = platform::Backend().ActiveWindow(&failure);
+        if (failure) {
+            stretch.Failed(LogTag::kMagnifier, failure);
+        } else {
+            stretch.Succeeded();
+        }
+        return id;
+    };
+}
 
 MagnifierDisplay::~MagnifierDisplay() { Destroy(); }
 

@@ -71,7 +71,7 @@ public:
     platform::PixelRect DisplayRect(int32_t& indexRef);
     // The part of the source display one frame reads, in its pixels, (0, 0) at its top-left corner.
     platform::PixelRect SourceRect(int viewWidth, int viewHeight);
-    uint8_t OverlapAlpha() const { return renderer_.OverlapAlpha(); }
+    uint8_t OverlapAlpha() { return renderer_.OverlapAlpha(); }
     // "MagnifierHidden", "MagnifierVisibleFull" or "MagnifierVisiblePart".
     const char* StatusName() const;
     // The enlargement in use: a magnification of 0 or below (a hand-edited file) counts as 100.
@@ -86,7 +86,7 @@ public:
 
     // The main window, for the fading while it covers the view; set before Start.
     void SetMainWindow(const platform::IWindowGeometry* window);
-    // The window that has the focus (the X server's by default); tests replace it before Start.
+    // The window that has the focus (the back end's by default); tests replace it before Start.
     void SetActiveWindowSource(std::function<uint64_t()> activeWindow);
     // Tests that give the display windows of their own hand them to the renderer with this.
     void UseWindows(std::unique_ptr<platform::IOverlayWindow> view, std::unique_ptr<platform::IOverlayWindow> help);

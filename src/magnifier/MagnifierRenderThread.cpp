@@ -3,9 +3,9 @@
 #include "log/IDebugPrint.h"
 #include "log/LogFailure.h"
 #include "magnifier/MagnifierDisplay.h"
-#include "platform/MessageBox.h"
+#include "platform/qt/MessageBox.h"
 #include "platform/OverlayWindow.h"
-#include "platform/ThreadName.h"
+#include "platform/posix/ThreadName.h"
 
 void MagnifierDisplay::Wake() {
     {

@@ -6,8 +6,8 @@
 #include "capture/GraphicsCaptureSource.h"
 #include "log/IDebugPrint.h"
 #include "magnifier/ViewGeometry.h"
-#include "platform/Capabilities.h"
-#include "platform/Monitors.h"
+#include "log/LogFailure.h"
+#include "platform/Backend.h"
 #include "platform/OverlayWindow.h"
 #include "render/MaskConstants.h"
 #include "render/RenderEngine.h"
@@ -19,9 +19,7 @@ namespace {
 constexpr auto kSourceRetry = std::chrono::seconds(1);
 }
 
-MagnifierRenderer::MagnifierRenderer() : engine_(std::make_unique<RenderEngine>()) {
-    windows_.activeWindow = platform::ActiveWindow;
-}
+MagnifierRenderer::MagnifierRenderer() : engine_(std::make_unique<RenderEngine>()) {}
 
 MagnifierRenderer::~MagnifierRenderer() { Release(); }
 
@@ -80,7 +78,7 @@ bool MagnifierRenderer::EnsureFrameSource(const ViewSettings& s) {
     if (!engine_->HasDevice()) return false;
     const auto now = std::chrono::steady_clock::now();
     if (sourceFailing_ && now - lastSourceFailure_ < kSourceRetry) return false;
-    if (captureMethod_ == 0 && platform::ScreenCastSupported()) {
+    if (captureMethod_ == 0 && CaptureSupported()) {
         graphicsCaptureSource_ = CreateGraphicsCaptureSource(s.sourceMonitor, *engine_);
     }
     if (!graphicsCaptureSource_) {
@@ -147,13 +145,19 @@ void MagnifierRenderer::FillMaskConstants(const ViewSettings& s, int W, int H, c
     if (maskConstants_) maskConstants_->Upload(d);
 }
 
-uint8_t MagnifierRenderer::OverlapAlpha() const {
+uint8_t MagnifierRenderer::OverlapAlpha() {
     const platform::IOverlayWindow* view = windows_.view;
     const platform::IWindowGeometry* main = windows_.mainWindow;
     if (main == nullptr || view == nullptr || !windows_.activeWindow) return 255;
     const uint64_t fg = windows_.activeWindow();
     if (fg == 0 || (fg != main->NativeId() && fg != view->NativeId())) return 255;
-    return ViewGeometry::OverlapAlpha(main->WindowRect(), view->WindowRect());
+    const PixelRect mainRect = main->WindowRect();
+    if (const platform::CallFailure f = main->TakeFailure()) {
+        mainWindowStretch_.Failed(LogTag::kMagnifier, f);
+    } else {
+        mainWindowStretch_.Succeeded();
+    }
+    return ViewGeometry::OverlapAlpha(mainRect, view->WindowRect());
 }
 
 bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {

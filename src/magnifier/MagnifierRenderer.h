@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "magnifier/HelpPanel.h"
+#include "log/LogFailure.h"
 #include "magnifier/ViewSettings.h"
 #include "platform/PixelRect.h"
 
@@ -35,7 +36,7 @@ public:
         platform::IOverlayWindow* help = nullptr;
         // The main window, for the fading while it covers the view.
         const platform::IWindowGeometry* mainWindow = nullptr;
-        // The window that has the focus (the X server's by default; tests replace it).
+        // The window that has the focus; called on the render thread.
         std::function<uint64_t()> activeWindow;
     };
 
@@ -68,7 +69,7 @@ public:
     uint8_t layerAlpha() const { return layerAlpha_; }
     // The layer alpha for the current window arrangement (255 unless the main window or the view has
     // the focus and the main window covers part of the view).
-    uint8_t OverlapAlpha() const;
+    uint8_t OverlapAlpha();
 
     RenderEngine* engine() const { return engine_.get(); }
     RenderTexture* viewTarget() const { return viewTarget_.get(); }
@@ -94,4 +95,5 @@ private:
     bool editorMode_ = false;
     HelpPanel help_;
     uint8_t layerAlpha_ = 0;
+    FailureStretch mainWindowStretch_;  // reading the main window's place
 };

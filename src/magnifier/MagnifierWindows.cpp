@@ -6,9 +6,9 @@
 #include "log/IDebugPrint.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/ViewGeometry.h"
-#include "platform/MessageBox.h"
-#include "platform/MouseSpeed.h"
-#include "platform/X11OverlayWindow.h"
+#include "platform/qt/MessageBox.h"
+#include "log/LogFailure.h"
+#include "platform/Backend.h"
 
 using platform::PixelRect;
 
@@ -45,9 +45,7 @@ void MagnifierDisplay::UseWindows(std::unique_ptr<platform::IOverlayWindow> view
 }
 
 bool MagnifierDisplay::Create(const std::u16string& sourceDisplayName) {
-    auto view = std::make_unique<platform::X11OverlayWindow>();
-    auto help = std::make_unique<platform::X11OverlayWindow>();
-    platform::X11OverlayWindow::Events events;
+    platform::OverlayEvents events;
     events.moved = [this] {
         if (!positioning) OnViewMoved(false);
         UpdateViewShape();
@@ -61,8 +59,13 @@ bool MagnifierDisplay::Create(const std::u16string& sourceDisplayName) {
         OnMouseReleased(b == platform::MouseButton::Left, x, y);
     };
     events.displayChanged = [](int w, int h) { Log() << "DisplayChange: " << w << " x " << h << LogEnd; };
-    view->SetEvents(std::move(events));
-    compositing_ = platform::X11OverlayWindow::CompositingManagerRunning();
+    platform::IBackend& backend = platform::Backend();
+    platform::CallFailure failure;
+    auto view = backend.CreateOverlayWindow(std::move(events), &failure);
+    if (failure) LogFailure(LogTag::kMagnifier, failure);
+    auto help = backend.CreateOverlayWindow({}, &failure);
+    if (failure) LogFailure(LogTag::kMagnifier, failure);
+    compositing_ = backend.CompositingManagerRunning();
     UseWindows(std::move(view), std::move(help));
     renderer_.PrepareSurface();
     SelectSourceDisplay(sourceDisplayName);
@@ -84,15 +87,23 @@ void MagnifierDisplay::SetVisible(bool show) {
     if (show == visible) return;
     if (show) {
         if (mouseAdjust) {
-            savedMouseSpeed = platform::GetMouseSpeed();
-            platform::SetMouseSpeed(std::max(1, savedMouseSpeed * 100 / EffectiveMagnification()));
+            platform::CallFailure failure;
+            savedMouseSpeed = platform::Backend().GetPointerSpeed(&failure);
+            if (savedMouseSpeed > 0) {
+                platform::Backend().SetPointerSpeed(std::max(1, savedMouseSpeed * 100 / EffectiveMagnification()),
+                                                    &failure);
+            }
+            if (failure) LogFailure(LogTag::kMagnifier, failure);
         }
         visible = true;
         showRequested_ = false;
         // With a render thread the window shows after its first frame (RenderThread).
         if (overlayWindow && !renderThread_.joinable()) overlayWindow->Show();
     } else {
-        if (savedMouseSpeed != 0) platform::SetMouseSpeed(savedMouseSpeed);
+        if (savedMouseSpeed != 0) {
+            platform::CallFailure failure;
+            if (!platform::Backend().SetPointerSpeed(savedMouseSpeed, &failure)) LogFailure(LogTag::kMagnifier, failure);
+        }
         savedMouseSpeed = 0;
         if (overlayWindow) overlayWindow->Hide();
         visible = false;

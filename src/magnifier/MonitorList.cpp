@@ -1,7 +1,8 @@
 #include "magnifier/MonitorList.h"
 
 #include "log/IDebugPrint.h"
-#include "platform/Monitors.h"
+#include "log/LogFailure.h"
+#include "platform/Backend.h"
 #include "text/WideText.h"
 
 namespace {
@@ -13,7 +14,10 @@ std::vector<MonitorEntry>& Entries() {
 
 std::vector<MonitorEntry> FromXServer() {
     std::vector<MonitorEntry> out;
-    for (const platform::MonitorInfo& m : platform::EnumerateMonitors()) {
+    platform::CallFailure failure;
+    const std::vector<platform::MonitorInfo> monitors = platform::Backend().Monitors(&failure);
+    if (failure) LogFailure(LogTag::kMagnifier, failure);
+    for (const platform::MonitorInfo& m : monitors) {
         out.push_back({m.handle, m.bounds, text::ToWide(m.deviceName)});
     }
     return out;
@@ -33,7 +37,7 @@ void MonitorList::EnsureMonitorList() {
     if (entries.empty()) {
         // Every interactive desktop has a display; without one the geometry still needs a non-empty
         // rectangle to divide by.
-        Log() << LogError << "[Magnifier]" << "[Error] " << "No monitor found" << LogEnd;
+        Log() << LogError << LogTag::kMagnifier << "[Error] " << "No monitor found" << LogEnd;
         entries.push_back({0, {0, 0, 1, 1}, u""});
     }
 }

@@ -7,10 +7,10 @@
 
 #include "log/IDebugPrint.h"
 #include "options/OptionRegistry.h"
-#include "platform/FileIo.h"
-#include "platform/LocalTime.h"
-#include "platform/Paths.h"
-#include "platform/SystemError.h"
+#include "platform/posix/FileIo.h"
+#include "platform/posix/LocalTime.h"
+#include "platform/posix/Paths.h"
+#include "platform/posix/SystemError.h"
 
 namespace {
 

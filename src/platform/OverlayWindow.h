@@ -7,11 +7,24 @@
 #include <functional>
 #include <vector>
 
+#include "platform/CallFailure.h"
 #include "platform/PixelRect.h"
 
 class QSurface;
 
 namespace platform {
+
+enum class MouseButton { Left, Right };
+
+// Reports of what happened to an overlay window, on the UI thread. Positions in client pixels.
+struct OverlayEvents {
+    std::function<void()> moved;           // moved or resized
+    std::function<void(int delta)> wheel;  // 120 a notch, positive away from the user
+    std::function<void(MouseButton, int x, int y)> pressed;
+    std::function<void(bool left, bool right, int x, int y)> movedMouse;
+    std::function<void(MouseButton, int x, int y)> released;
+    std::function<void(int width, int height)> displayChanged;
+};
 
 // What the magnifier reads of any window: where it is and which it is.
 class IWindowGeometry {
@@ -21,6 +34,8 @@ public:
     virtual PixelRect WindowRect() const = 0;
     // The X window id, to compare with the active window; 0 before it exists.
     virtual uint64_t NativeId() const = 0;
+    // Why the last WindowRect came back empty, once; nothing for windows that cannot fail.
+    virtual CallFailure TakeFailure() const { return {}; }
 };
 
 class IOverlayWindow : public IWindowGeometry {

@@ -6,7 +6,7 @@
 
 #include "log/IDebugPrint.h"
 #include "log/LogFailure.h"
-#include "platform/Monitors.h"
+#include "platform/Backend.h"
 #include "platform/OverlayWindow.h"
 #include "render/RenderTexture.h"
 #include "render/ShaderRegistry.h"
@@ -67,7 +67,10 @@ bool RenderEngine::ListAdapters() {
     Log().Separator("List of graphics adapters");
     Log() << "(render)" << 0 << ": " << context_.Vendor() << " : " << context_.Renderer() << " : "
           << context_.VersionText() << LogEnd;
-    for (const platform::OutputInfo& o : platform::EnumerateOutputs()) {
+    platform::CallFailure failure;
+    const std::vector<platform::OutputInfo> outputs = platform::Backend().Outputs(&failure);
+    if (failure) ::LogFailure(LogTag::kRender, failure);
+    for (const platform::OutputInfo& o : outputs) {
         Log() << "\t(" << o.bounds.left << "," << o.bounds.top << ")-(" << o.bounds.right << "," << o.bounds.bottom
               << "), \t\tname: " << o.name << (o.attached ? "" : " <DETACHED>") << LogEnd;
     }

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/GlContext.h"
+#include "platform/qt/GlContext.h"
 #include "render/GlObject.h"
 
 namespace platform {

@@ -1,7 +1,7 @@
 #include "render/RenderTexture.h"
 
 #include "log/IDebugPrint.h"
-#include "platform/MessageBox.h"
+#include "platform/qt/MessageBox.h"
 #include "platform/OverlayWindow.h"
 #include "render/RenderEngine.h"
 

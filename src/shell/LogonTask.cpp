@@ -3,8 +3,8 @@
 #include <cerrno>
 
 #include "log/IDebugPrint.h"
-#include "platform/Elevation.h"
-#include "platform/Paths.h"
+#include "platform/posix/Elevation.h"
+#include "platform/posix/Paths.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/LogonTaskStore.h"
+#include "platform/posix/LogonTaskStore.h"
 
 struct LogonTaskIdentity {
     std::string userName;

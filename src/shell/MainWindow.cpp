@@ -12,7 +12,7 @@
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/OptionGroup.h"
 #include "options/OptionCatalogue.h"
-#include "platform/NativeWindowGeometry.h"
+#include "platform/Backend.h"
 #include "shell/ActionState.h"
 #include "shell/CNotifyIcon.h"
 #include "shell/ProgramIcon.h"
@@ -48,7 +48,7 @@ MainWindow::MainWindow(ShutdownHandler shutdown, QObject* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         window_->setMinimumSize(QSize(kWidth, kHeight));
         window_->setMaximumSize(QSize(kWidth, kHeight));
-        geometry_ = std::make_unique<platform::NativeWindowGeometry>(window_);
+        geometry_ = platform::Backend().WindowGeometry(window_);
     }
 
     CreateMagnifier();

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "localization/ILocalizerView.h"
-#include "platform/MessageTarget.h"
+#include "platform/qt/MessageTarget.h"
 #include "shell/Navigation.h"
 
 class CNotifyIcon;

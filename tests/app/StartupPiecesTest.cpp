@@ -8,8 +8,8 @@
 #include "app/AppStartup.h"
 #include "app/LanguageList.h"
 #include "app/LogFilePath.h"
-#include "platform/MessageBox.h"
-#include "platform/Paths.h"
+#include "platform/qt/MessageBox.h"
+#include "platform/posix/Paths.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/SystemVersionSources.h"
+#include "platform/posix/SystemVersionSources.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "KeyScript.h"
-#include "LogFile.h"
+#include "support/LogFile.h"
 #include "RecordingWindow.h"
 #include "hotkeys/HotkeyManager.h"
-#include "platform/MessageBox.h"
+#include "platform/qt/MessageBox.h"
 
 namespace {
 

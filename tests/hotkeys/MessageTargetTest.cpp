@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "RecordingWindow.h"
-#include "platform/MessageTarget.h"
+#include "platform/qt/MessageTarget.h"
 
 namespace {
 

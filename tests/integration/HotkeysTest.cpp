@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "hotkeys/HotkeyManager.h"
-#include "platform/MessageTarget.h"
-#include "platform/X11KeyState.h"
+#include "platform/qt/MessageTarget.h"
+#include "platform/x11/X11KeyState.h"
 
 // Last: Xlib defines None, Bool and Status as macros.
 #include <X11/Xlib.h>

@@ -9,9 +9,9 @@
 #include "magnifier/OptionGroup.h"
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
-#include "platform/MouseSpeed.h"
+#include "platform/x11/MouseSpeed.h"
 #include "platform/OverlayWindow.h"
-#include "platform/ScreenGrabber.h"
+#include "platform/x11/ScreenGrabber.h"
 #include "support/PatternWindow.h"
 #include "integration/FakeInput.h"
 
@@ -24,9 +24,7 @@ const PixelRect kView{576, 324, 1344, 756};
 class Screen {
 public:
     Screen() {
-        std::string call;
-        int code = 0;
-        grabber_ = platform::ScreenGrabber::Create({0, 0, 1920, 1080}, &call, &code);
+        grabber_ = platform::ScreenGrabber::Create({0, 0, 1920, 1080}, nullptr);
     }
     // A fresh copy of the whole screen.
     void Take() {

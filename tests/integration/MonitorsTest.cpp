@@ -1,4 +1,4 @@
-#include "platform/Monitors.h"
+#include "platform/x11/Monitors.h"
 
 #include <gtest/gtest.h>
 #include <X11/Xatom.h>
@@ -120,14 +120,17 @@ TEST(WindowFrameRectTest, OuterRectangleWidenedByTheFrameExtents) {
     }
 }
 
-TEST(WindowFrameRectTest, AClosedWindowHasNoRectangleAndIsLogged) {
+TEST(WindowFrameRectTest, AClosedWindowHasNoRectangleAndSaysWhy) {
     TestWindow w({10, 10, 60, 60});
     ASSERT_TRUE(w.shown());
     const uint64_t id = w.id();
     w.Destroy();
-    EXPECT_EQ(platform::WindowFrameRect(id), PixelRect{});
-    EXPECT_EQ(platform::WindowFrameRect(0), PixelRect{});
-    EXPECT_NE(LogText().find("[ERROR] (render)[Error] XGetGeometry : 9\r\n"), std::string::npos);
+    platform::CallFailure failure;
+    EXPECT_EQ(platform::WindowFrameRect(id, &failure), PixelRect{});
+    EXPECT_EQ(failure.call, "XGetGeometry");
+    EXPECT_EQ(failure.code, 9);  // BadDrawable
+    EXPECT_EQ(platform::WindowFrameRect(0, &failure), PixelRect{});
+    EXPECT_FALSE(failure);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
-#include "platform/MessageBox.h"
+#include "platform/qt/MessageBox.h"
 #include "support/FakeWindow.h"
 
 namespace {

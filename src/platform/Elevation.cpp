@@ -1,7 +1,0 @@
-#include "platform/Elevation.h"
-
-#include <unistd.h>
-
-namespace platform {
-bool IsEffectiveRoot() { return geteuid() == 0; }
-}  // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+// A copy of one rectangle of the screen, taken only when something inside it has changed since the last
+// copy. The frame source reads the magnifier's source rectangle through it; tests give it synthetic
+// frames. One thread at a time.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/CallFailure.h"
+#include "platform/PixelRect.h"
+
+namespace platform {
+
+class IScreenCopy {
+public:
+    enum class Result {
+        NewFrame,    // pixels() holds a new copy
+        NoChange,    // nothing outside the ignored areas changed; pixels() holds the previous copy
+        AccessLost,  // the screen configuration changed; this copy never copies again
+        Failed,      // this copy failed (TakeFailure says why); the next Grab copies again
+    };
+
+    virtual ~IScreenCopy() = default;
+
+    // Never waits for the screen to change. The first Grab copies whatever happened.
+    virtual Result Grab() = 0;
+    // Why the last Grab gave Failed.
+    virtual CallFailure TakeFailure() = 0;
+
+    // The program's own windows, in pixels of the virtual desktop: changes only inside them are no new
+    // frame. Replaces the previous list; a different list makes the next Grab copy, since what a window
+    // covered may have changed unseen.
+    virtual void SetIgnoredAreas(std::vector<PixelRect> areas) = 0;
+
+    // The copied rectangle, in pixels of the virtual desktop.
+    virtual const PixelRect& area() const = 0;
+    // The newest copy: height() rows of stride() bytes, 4 bytes a pixel in the order B, G, R, X (the
+    // fourth byte undefined: the image is opaque). Rewritten only by a Grab that gives NewFrame.
+    virtual const uint8_t* pixels() const = 0;
+    virtual int stride() const = 0;
+    int width() const { return area().width(); }
+    int height() const { return area().height(); }
+};
+
+}  // namespace platform

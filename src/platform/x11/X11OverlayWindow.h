@@ -1,0 +1,74 @@
+#pragma once
+// The magnifier's windows on X11: frameless, above other windows, tool windows that never take the
+// focus, with an ARGB OpenGL surface the render thread draws into. The view lets the mouse through
+// until it is framed for editing; the help window always does. Created and driven on the UI thread;
+// geometry, id and surface may be read from the render thread.
+
+#include <QWindow>
+#include <functional>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/CallFailure.h"
+#include "platform/OverlayWindow.h"
+
+namespace platform {
+
+class X11OverlayWindow final : public QWindow, public IOverlayWindow {
+    Q_OBJECT
+public:
+    using Events = OverlayEvents;
+
+    static constexpr const char* kWindowClass = "Lentora_OverlayWindowClass";
+
+    X11OverlayWindow();
+    ~X11OverlayWindow() override;
+
+    void SetEvents(Events events) { events_ = std::move(events); }
+
+    // IOverlayWindow
+    void SetGeometry(const PixelRect& rect, bool show) override;
+    void MoveTo(int left, int top, bool show) override;
+    void Show() override;
+    void Hide() override;
+    bool IsShown() const override;
+    PixelRect WindowRect() const override;
+    PixelRect ClientRect() const override;
+    uint64_t NativeId() const override { return id_; }
+    QSurface* Surface() const override;
+
+    // Framed: the window manager's frame, and mouse input; unframed: neither.
+    void SetFramed(bool framed) override;
+    bool framed() const { return framed_; }
+    void SetShape(std::vector<PixelRect> parts) override;
+    void ShowLater(std::function<bool()> stillWanted) override;
+    // What failed while the window was made (its class name could not be set), once.
+    CallFailure TakeSetupFailure() { return std::exchange(setupFailure_, {}); }
+    // Whether a compositing manager blends ARGB windows (someone owns _NET_WM_CM_S0).
+    static bool CompositingManagerRunning();
+
+protected:
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    void ApplyFlags();
+    void StoreGeometry();
+    void ApplyShape();
+
+    Events events_;
+    bool framed_ = false;
+    uint64_t id_ = 0;
+    mutable std::mutex geometryLock_;  // guards the two rectangles and shown_
+    PixelRect window_{}, client_{};
+    bool shown_ = false;
+    std::vector<PixelRect> shape_;  // UI thread
+    CallFailure setupFailure_;
+};
+
+}  // namespace platform
