@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "DisplayModeChange.h"
-#include "LogText.h"
 #include "PixelRectPrinter.h"
 #include "TestWindow.h"
 

@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "DisplayModeChange.h"
-#include "LogText.h"
 #include "PixelRectPrinter.h"
 #include "TestWindow.h"
 #include "platform/x11/Monitors.h"
