@@ -6,6 +6,7 @@
 
 #include "app/AppStartup.h"
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "options/OptionCatalogue.h"
 #include "platform/qt/TerminationSignals.h"
 #include "platform/x11/XConnectionLoss.h"
@@ -14,6 +15,7 @@
 namespace {
 
 bool gEndedInOrder = false;
+AppRuntime* gRuntime = nullptr;  // the application's, while it exists
 
 // An exit() that did not come through the ordered end (the loss of the X connection is caught before
 // Qt's exit()): the options are saved on that road too. The render and hotkey threads still run then,
@@ -21,6 +23,10 @@ bool gEndedInOrder = false;
 void ShutdownAtExit() {
     if (gEndedInOrder) return;
     platform::RunConnectionLossEnding();
+}
+
+void ShutdownRuntime() {
+    if (gRuntime != nullptr) AppShutdown(*gRuntime);
 }
 
 }  // namespace
@@ -36,21 +42,24 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
     // The configuration window draws in software: it needs no OpenGL of its own next to the render
     // thread's context, and it costs little under a software rasterizer.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    platform::EndProcessOnXConnectionLoss([] { AppShutdown(); });
+    gRuntime = &runtime_;
+    platform::EndProcessOnXConnectionLoss(ShutdownRuntime);
 }
 
-App::~App() = default;
+App::~App() {
+    if (gRuntime == &runtime_) gRuntime = nullptr;
+}
 
 bool App::OnLaunched(int argc, char** argv) {
-    if (!AppStartup(argc, argv)) return false;
+    if (!AppStartup(argc, argv, runtime_)) return false;
     std::atexit(ShutdownAtExit);
-    signals_ = new platform::TerminationSignals(this);
-    connect(signals_, &platform::TerminationSignals::received, this, &App::OnTerminationSignal);
+    signals_ = std::make_unique<platform::TerminationSignals>();
+    connect(signals_.get(), &platform::TerminationSignals::received, this, &App::OnTerminationSignal);
     if (!signals_->Install()) {
-        Log() << LogError << "[APP]" << "[Error] " << signals_->failedCall() << " : " << signals_->error() << LogEnd;
+        LogFailure(LogTag::kApp, signals_->failedCall(), signals_->error());
     }
-    mainWindow_ = std::make_unique<MainWindow>([this] { Shutdown(); });
-    mainWindow_->Activate(options::appStartMinimized.Bool());
+    runtime_.mainWindow = std::make_unique<MainWindow>([this] { Shutdown(); });
+    runtime_.mainWindow->Activate(options::appStartMinimized.Bool());
     // Once more, now that the main window exists: exit handlers run last registered first, so this one
     // runs before the static objects made so far, which the running threads still use, are destroyed.
     std::atexit(ShutdownAtExit);
@@ -59,11 +68,11 @@ bool App::OnLaunched(int argc, char** argv) {
 
 void App::OnTerminationSignal(int signalNumber) {
     Log() << "[APP]" << "Signal " << signalNumber << " received, ending" << LogEnd;
-    mainWindow_->RequestExit();
+    runtime_.mainWindow->RequestExit();
 }
 
 void App::Shutdown() {
     gEndedInOrder = true;
-    AppShutdown();
+    AppShutdown(runtime_);
     quit();
 }

@@ -7,7 +7,7 @@
 #include <QApplication>
 #include <memory>
 
-class MainWindow;
+#include "app/AppRuntime.h"
 
 namespace platform {
 class TerminationSignals;
@@ -24,10 +24,11 @@ public:
     bool OnLaunched(int argc, char** argv);
     // The ordered end: shutdown, then leave the event loop.
     void Shutdown();
+    AppRuntime& runtime() { return runtime_; }
 
 private:
     void OnTerminationSignal(int signalNumber);
 
-    platform::TerminationSignals* signals_ = nullptr;
-    std::unique_ptr<MainWindow> mainWindow_;
+    AppRuntime runtime_;
+    std::unique_ptr<platform::TerminationSignals> signals_;
 };

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/AppFolders.h"
+#include "app/AppRuntime.h"
 #include "app/LanguageList.h"
 #include "app/LogFilePath.h"
 #include "app/SystemVersion.h"
@@ -44,7 +45,7 @@ std::string LogPathArgument(int argc, char** argv) {
     return value;
 }
 
-bool AppStartup(int argc, char** argv) {
+bool AppStartup(int argc, char** argv, AppRuntime& runtime) {
     switch (gInstanceLock.Acquire("Lentora_IsRunningMutex")) {
         case platform::InstanceLock::Result::Acquired:
             break;
@@ -70,7 +71,8 @@ bool AppStartup(int argc, char** argv) {
     options::appLaunchWindows.SetBool(TaskExists());
 
     Log() << "Loading language files" << LogEnd;
-    gLanguageStrings = new LanguageStrings(LocaleFolder());
+    runtime.languageStrings = std::make_unique<LanguageStrings>(LocaleFolder());
+    gLanguageStrings = runtime.languageStrings.get();
     const std::u16string language = gLanguageStrings->SetLanguage(text::ToWide(options::uiLanguage.Text()));
     options::uiLanguage.SetText(text::ToNarrow(language));
     GetOrCreateOption(options::kLanguagesJsonKey, true).SetText(LanguagesJson(gLanguageStrings->ListLanguages()));
@@ -96,11 +98,11 @@ bool AppStartup(int argc, char** argv) {
     return true;
 }
 
-void AppShutdown() {
+void AppShutdown(AppRuntime& runtime) {
     if (gShutDown) return;
     gShutDown = true;
-    delete gLanguageStrings;
     gLanguageStrings = nullptr;
+    runtime.languageStrings.reset();
     SaveConfig();
     Log() << "END" << LogEnd;
     Log().Close();

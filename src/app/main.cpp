@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     }
     App app(argc, argv);
     if (!app.OnLaunched(argc, argv)) {
-        AppShutdown();
+        AppShutdown(app.runtime());
         return 0;
     }
     return app.exec();

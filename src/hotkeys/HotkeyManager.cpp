@@ -258,9 +258,9 @@ void HotkeyManager::DispatchAction(uintptr_t wParam, intptr_t lParam) {
     if (action != nullptr && callback != nullptr) callback(action, context, wParam != 0);
 }
 
-void StopHotkeys(std::initializer_list<HotkeyAction*> windowActions) {
-    HotkeyManager* manager = std::exchange(gHotkeyManager, nullptr);
-    if (manager == nullptr) return;
+void StopHotkeys(std::unique_ptr<HotkeyManager>& manager, std::initializer_list<HotkeyAction*> windowActions) {
+    if (!manager) return;
+    if (gHotkeyManager == manager.get()) gHotkeyManager = nullptr;
     for (HotkeyAction* action : windowActions) manager->RemoveAction(action);
-    delete manager;
+    manager.reset();
 }

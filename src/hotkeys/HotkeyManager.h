@@ -68,9 +68,9 @@ private:
     std::thread thread_;              // UI thread only
 };
 
-// The process's manager: made by the main window, deleted by StopHotkeys. UI thread only.
+// The process's manager while it exists: owned by the main window. UI thread only.
 extern HotkeyManager* gHotkeyManager;
 
 // Shutdown, when the main window closes: removes the window's actions, stops the polling thread and
-// deletes the process's manager. Does nothing without one.
-void StopHotkeys(std::initializer_list<HotkeyAction*> windowActions);
+// frees the manager (gHotkeyManager no longer points to it). Does nothing without one.
+void StopHotkeys(std::unique_ptr<HotkeyManager>& manager, std::initializer_list<HotkeyAction*> windowActions);

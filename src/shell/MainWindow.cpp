@@ -9,6 +9,7 @@
 
 #include "hotkeys/HotkeyManager.h"
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/OptionGroup.h"
 #include "options/OptionCatalogue.h"
@@ -54,7 +55,7 @@ MainWindow::MainWindow(ShutdownHandler shutdown, QObject* parent)
     CreateMagnifier();
     CreateHotkeys();
 
-    trayIcon_ = new CNotifyIcon(window_, &messageTarget_);
+    trayIcon_ = std::make_unique<CNotifyIcon>(window_, &messageTarget_);
     trayIcon_->SetTip(QStringLiteral("Lentora"));
 
     // Capture exclusion of the window does not exist on X11: nothing to set for app.capture_visible.
@@ -104,7 +105,8 @@ void MainWindow::PlaceWindow() {
 
 void MainWindow::CreateMagnifier() {
     try {
-        gMagnifierDisplay = new MagnifierDisplay;
+        magnifier_ = std::make_unique<MagnifierDisplay>();
+        gMagnifierDisplay = magnifier_.get();
         // The view fades while the main window has the focus and covers it; set before the render
         // thread, which reads it, starts.
         gMagnifierDisplay->SetMainWindow(geometry_.get());
@@ -113,14 +115,15 @@ void MainWindow::CreateMagnifier() {
         gMagnifierDisplay->OnViewMoved(true);
         gMagnifierDisplay->Start();
     } catch (const std::exception& e) {
-        Log() << LogError << "[Magnifier]" << "[Error] " << e.what() << LogEnd;
+        LogFailureText(LogTag::kMagnifier, "Create magnifier display", e.what());
     } catch (...) {
-        Log() << LogError << "[Magnifier]" << "[Error] " << "Create magnifier display" << LogEnd;
+        LogFailureText(LogTag::kMagnifier, "Create magnifier display", "unknown exception");
     }
 }
 
 void MainWindow::CreateHotkeys() {
-    gHotkeyManager = new HotkeyManager(&messageTarget_);
+    hotkeys_ = std::make_unique<HotkeyManager>(&messageTarget_);
+    gHotkeyManager = hotkeys_.get();
     editorAction_ = gHotkeyManager->RegisterAction("enable_editor");
     magnificationAction_ = gHotkeyManager->RegisterAction("magnification");
     gHotkeyManager->SetBinding(editorAction_, options::appHotkeyEditor.Int());
@@ -230,17 +233,16 @@ void MainWindow::OnClosed() {
 }
 
 void MainWindow::ReleaseAll() {
-    if (gMagnifierDisplay != nullptr) {
-        gMagnifierDisplay->Destroy();
-        delete gMagnifierDisplay;
-        gMagnifierDisplay = nullptr;
+    if (magnifier_) {
+        magnifier_->Destroy();
+        if (gMagnifierDisplay == magnifier_.get()) gMagnifierDisplay = nullptr;
+        magnifier_.reset();
     }
-    if (gHotkeyManager != nullptr) {
-        StopHotkeys({editorAction_, magnificationAction_});
+    if (hotkeys_) {
+        StopHotkeys(hotkeys_, {editorAction_, magnificationAction_});
         editorAction_ = magnificationAction_ = nullptr;
     }
-    delete trayIcon_;
-    trayIcon_ = nullptr;
+    trayIcon_.reset();
 }
 
 void MainWindow::MagnificationCallback(HotkeyAction*, void*, bool pressed) {

@@ -18,6 +18,8 @@
 #include "shell/Navigation.h"
 
 class CNotifyIcon;
+class HotkeyManager;
+class MagnifierDisplay;
 class QQmlApplicationEngine;
 class QQuickWindow;
 struct HotkeyAction;
@@ -86,7 +88,10 @@ private:
     QQuickWindow* window_ = nullptr;  // owned by engine_
     std::unique_ptr<platform::IWindowGeometry> geometry_;
     platform::MessageTarget messageTarget_;
-    CNotifyIcon* trayIcon_ = nullptr;
+    // Owned here; gMagnifierDisplay and gHotkeyManager view the first two.
+    std::unique_ptr<MagnifierDisplay> magnifier_;
+    std::unique_ptr<HotkeyManager> hotkeys_;
+    std::unique_ptr<CNotifyIcon> trayIcon_;
     HotkeyAction* editorAction_ = nullptr;
     HotkeyAction* magnificationAction_ = nullptr;
     Navigation navigation_;

@@ -324,7 +324,8 @@ TEST(HotkeyManagerStop, ThreadEndsInTimeWithoutALogLine) {
     LogFile log;
     auto keys = std::make_shared<KeyScript>();
     RecordingWindow window;
-    gHotkeyManager = new HotkeyManager(&window, keys->Factory(), 1);
+    auto manager = std::make_unique<HotkeyManager>(&window, keys->Factory(), 1);
+    gHotkeyManager = manager.get();
     HotkeyAction* a = gHotkeyManager->RegisterAction("magnification");
     HotkeyAction* b = gHotkeyManager->RegisterAction("enable_editor");
     keys->Poll({});
@@ -332,13 +333,14 @@ TEST(HotkeyManagerStop, ThreadEndsInTimeWithoutALogLine) {
 
     keys->Close();
     const auto start = std::chrono::steady_clock::now();
-    StopHotkeys({a, b});
+    StopHotkeys(manager, {a, b});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_EQ(gHotkeyManager, nullptr);
+    EXPECT_EQ(manager, nullptr);
     EXPECT_TRUE(keys->WaitUntilGone());
     EXPECT_EQ(ThreadsNamed("HotkeyManager::"), 0);
     EXPECT_TRUE(log.Find("Terminating thread").empty());
-    StopHotkeys({a, b});  // no manager any more: nothing happens
+    StopHotkeys(manager, {a, b});  // no manager any more: nothing happens
 }
 
 // The read comes back after Stop gave up: with the manager still there the thread must not post, and
