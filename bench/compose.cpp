@@ -6,11 +6,13 @@
 #include <QPainter>
 #include <QRasterWindow>
 #include <QTest>
-#include <X11/Xlib.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <vector>
+
+// After Qt: Xlib defines Bool and Status as macros.
+#include <X11/Xlib.h>
 
 #include "capture/DuplicationSource.h"
 #include "magnifier/MagnifierRenderer.h"
@@ -45,7 +47,9 @@ Stats Summarize(std::vector<double> us) {
     return {us[us.size() / 2], us[us.size() * 9 / 10]};
 }
 
-void Print(const char* what, const Stats& s) { std::printf("%-44s median %9.1f us   p90 %9.1f us\n", what, s.median, s.p90); }
+void Print(const char* what, const Stats& s) {
+    std::printf("%-44s median %9.1f us   p90 %9.1f us\n", what, s.median, s.p90);
+}
 
 template <typename F>
 Stats Measure(int n, F&& f) {
@@ -133,6 +137,7 @@ int main(int argc, char** argv) {
                   gl->glFinish();
               }));
     }
-    Print("read back the view (768 x 432 RGBA)", Measure(n, [&](int) { r.engine()->ReadPixels(*r.viewTarget()); }));
+    Print("read back the view (768 x 432 RGBA)",
+          Measure(n, [&](int) { r.engine()->ReadPixels(*r.viewTarget()); }));
     return 0;
 }

@@ -67,7 +67,8 @@ bool App::OnLaunched(int argc, char** argv) {
 }
 
 void App::OnTerminationSignal(int signalNumber) {
-    Log() << "[APP]" << "Signal " << signalNumber << " received, ending" << LogEnd;
+    Log() << "[APP]"
+          << "Signal " << signalNumber << " received, ending" << LogEnd;
     runtime_.mainWindow->RequestExit();
 }
 

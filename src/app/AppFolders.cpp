@@ -5,9 +5,9 @@
 
 #include "log/IDebugPrint.h"
 #include "platform/posix/Elevation.h"
-#include "platform/qt/MessageBox.h"
 #include "platform/posix/Paths.h"
 #include "platform/posix/SystemError.h"
+#include "platform/qt/MessageBox.h"
 #include "text/WideText.h"
 
 #ifndef LENTORA_DATADIR
@@ -38,7 +38,8 @@ const std::string& ExeFolder() { return gExeFolder; }
 std::string AppDataPath(const std::string& relative) {
     const std::string base = platform::ConfigHome();
     if (base.empty()) {
-        platform::ShowMessageBox(u"Cannot get $XDG_CONFIG_HOME path", u"Lentora", platform::MessageIcon::Error);
+        platform::ShowMessageBox(u"Cannot get $XDG_CONFIG_HOME path", u"Lentora",
+                                 platform::MessageIcon::Error);
         // Ends the program once its event loop runs.
         if (QCoreApplication* app = QCoreApplication::instance()) {
             QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -71,7 +72,8 @@ bool CreateFolder(const std::string& path) {
     Log() << "CreateDirectory error: " << code << LogEnd;
     Log() << "\tmsg: " << msg << LogEnd;
     Log() << "\tdir: " << path << LogEnd;
-    platform::ShowMessageBox(u"CreateDirectory error: " + text::ToWide(msg), u"Lentora", platform::MessageIcon::Error);
+    platform::ShowMessageBox(u"CreateDirectory error: " + text::ToWide(msg), u"Lentora",
+                             platform::MessageIcon::Error);
     return false;
 }
 

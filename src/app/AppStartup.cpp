@@ -13,9 +13,9 @@
 #include "options/ConfigFile.h"
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
+#include "platform/posix/Paths.h"
 #include "platform/qt/InstanceLock.h"
 #include "platform/qt/MessageBox.h"
-#include "platform/posix/Paths.h"
 #include "platform/x11/Session.h"
 #include "shell/LogonTask.h"
 #include "text/WideText.h"
@@ -38,7 +38,8 @@ std::string LogPathArgument(int argc, char** argv) {
     std::string value;
     // Every argument is examined, a value included, so "-logpath -logpath x" selects x.
     for (int i = 0; i < argc; ++i) {
-        if (argv[i] != nullptr && std::string(argv[i]) == "-logpath" && i + 1 < argc && argv[i + 1] != nullptr) {
+        if (argv[i] != nullptr && std::string(argv[i]) == "-logpath" && i + 1 < argc &&
+            argv[i + 1] != nullptr) {
             value = argv[i + 1];
         }
     }
@@ -52,7 +53,8 @@ bool AppStartup(int argc, char** argv, AppRuntime& runtime) {
         case platform::InstanceLock::Result::HeldByOther:
             return false;  // another instance runs in this session: end silently
         case platform::InstanceLock::Result::Failed:
-            platform::ShowMessageBox(u"Error creating Lentora mutex", u"Lentora", platform::MessageIcon::Error);
+            platform::ShowMessageBox(u"Error creating Lentora mutex", u"Lentora",
+                                     platform::MessageIcon::Error);
             return false;
     }
 
@@ -75,7 +77,8 @@ bool AppStartup(int argc, char** argv, AppRuntime& runtime) {
     gLanguageStrings = runtime.languageStrings.get();
     const std::u16string language = gLanguageStrings->SetLanguage(text::ToWide(options::uiLanguage.Text()));
     options::uiLanguage.SetText(text::ToNarrow(language));
-    GetOrCreateOption(options::kLanguagesJsonKey, true).SetText(LanguagesJson(gLanguageStrings->ListLanguages()));
+    GetOrCreateOption(options::kLanguagesJsonKey, true)
+        .SetText(LanguagesJson(gLanguageStrings->ListLanguages()));
 
     Log() << "Elevated   : " << (IsElevated() ? "Yes" : "No") << LogEnd;
 
@@ -87,7 +90,9 @@ bool AppStartup(int argc, char** argv, AppRuntime& runtime) {
     Log() << "Detected Linux " << WindowsName(v) << " build " << v.release << LogEnd;
 
     if (platform::IsWaylandSession()) {
-        Log() << "[APP]" << "[Error] " << "Wayland session: only X11 windows can be captured and shown" << LogEnd;
+        Log() << "[APP]"
+              << "[Error] "
+              << "Wayland session: only X11 windows can be captured and shown" << LogEnd;
         platform::ShowMessageBox(
             u"Lentora needs an X11 session. In this Wayland session it can magnify only programs that run on "
             u"X11.",

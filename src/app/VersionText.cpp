@@ -11,7 +11,9 @@ constexpr size_t kMaxUnits = 4096;
 
 bool IsFlag(char16_t c) { return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0'; }
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsLength(char16_t c) { return c == u'h' || c == u'l' || c == u'j' || c == u'z' || c == u't' || c == u'L'; }
+bool IsLength(char16_t c) {
+    return c == u'h' || c == u'l' || c == u'j' || c == u'z' || c == u't' || c == u'L';
+}
 bool IsIntConversion(char16_t c) {
     return c == u'd' || c == u'i' || c == u'u' || c == u'x' || c == u'X' || c == u'o';
 }

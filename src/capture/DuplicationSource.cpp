@@ -35,8 +35,8 @@ void DuplicationSource::SetIgnoredAreas(std::vector<platform::PixelRect> areas) 
     if (duplication_) duplication_->SetIgnoredAreas(std::move(areas));
 }
 
-std::vector<platform::PixelRect> DuplicationSource::PartsOutside(int width, int height,
-                                                                const std::vector<platform::PixelRect>& holes) {
+std::vector<platform::PixelRect> DuplicationSource::PartsOutside(
+    int width, int height, const std::vector<platform::PixelRect>& holes) {
     // Split the frame into horizontal bands at every hole's top and bottom; in each band, the spans
     // between the holes that cross it.
     std::vector<int> cuts{0, height};
@@ -78,7 +78,8 @@ DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, u
     switch (duplication_->Grab()) {
         case platform::IScreenCopy::Result::AccessLost:
             if (!accessLostLogged_) {
-                Log() << LogTag::kCapture << "Screen configuration changed: the copy of the display stops" << LogEnd;
+                Log() << LogTag::kCapture << "Screen configuration changed: the copy of the display stops"
+                      << LogEnd;
                 accessLostLogged_ = true;
             }
             u.skip = true;
@@ -94,7 +95,8 @@ DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, u
             copyFailures_.Succeeded();
             break;
     }
-    const auto w = static_cast<uint32_t>(duplication_->width()), h = static_cast<uint32_t>(duplication_->height());
+    const auto w = static_cast<uint32_t>(duplication_->width()),
+               h = static_cast<uint32_t>(duplication_->height());
     u.whole = textureWidth != w || textureHeight != h;
     // Screen images have no alpha of their own: they are opaque. X11 cannot leave a window out of a
     // copy of the screen, so what lies under the program's own windows keeps the last copy taken
@@ -102,7 +104,8 @@ DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, u
     std::vector<platform::PixelRect> holes;
     if (!u.whole) {
         for (const platform::PixelRect& r : ignored_) {
-            holes.push_back({r.left - bounds_.left, r.top - bounds_.top, r.right - bounds_.left, r.bottom - bounds_.top});
+            holes.push_back(
+                {r.left - bounds_.left, r.top - bounds_.top, r.right - bounds_.left, r.bottom - bounds_.top});
         }
     }
     u.parts = PartsOutside(static_cast<int>(w), static_cast<int>(h), holes);
@@ -111,18 +114,20 @@ DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, u
 
 bool DuplicationSource::UpdateFrame() {
     const uint32_t tw = frameCopy ? frameCopy->width : 0, th = frameCopy ? frameCopy->height : 0;
-    const Update u = NextUpdate(frameCopy && frameCopy->HasTexture() ? tw : 0, frameCopy && frameCopy->HasTexture() ? th : 0);
+    const Update u = NextUpdate(frameCopy && frameCopy->HasTexture() ? tw : 0,
+                                frameCopy && frameCopy->HasTexture() ? th : 0);
     if (u.skip) return false;
     if (u.parts.empty()) return true;
     if (u.whole) {
         frameCopy = std::make_unique<RenderTexture>(&engine);
-        if (!frameCopy->Resize(static_cast<uint32_t>(duplication_->width()), static_cast<uint32_t>(duplication_->height()))) {
+        if (!frameCopy->Resize(static_cast<uint32_t>(duplication_->width()),
+                               static_cast<uint32_t>(duplication_->height()))) {
             return true;  // composition skips a copy without texture
         }
     }
     for (const platform::PixelRect& p : u.parts) {
-        engine.UploadRect(*frameCopy, duplication_->pixels(), duplication_->stride(), p.left, p.top, p.width(),
-                          p.height(), true);
+        engine.UploadRect(*frameCopy, duplication_->pixels(), duplication_->stride(), p.left, p.top,
+                          p.width(), p.height(), true);
     }
     return true;
 }

@@ -16,9 +16,9 @@ class DuplicationSource {
 public:
     // What one look at the screen asks of the frame texture.
     struct Update {
-        bool skip = false;                        // the source must be made again (access lost)
-        bool whole = false;                       // the texture is (re)made at the copy's size
-        std::vector<platform::PixelRect> parts;   // frame rectangles to upload from the copy
+        bool skip = false;                       // the source must be made again (access lost)
+        bool whole = false;                      // the texture is (re)made at the copy's size
+        std::vector<platform::PixelRect> parts;  // frame rectangles to upload from the copy
     };
 
     // Throws HRError when the display cannot be copied, std::runtime_error("Invalid monitor handle") for
@@ -47,7 +47,7 @@ public:
 
 private:
     std::unique_ptr<platform::IScreenCopy> duplication_;
-    platform::PixelRect bounds_{};               // the monitor on the desktop
+    platform::PixelRect bounds_{};              // the monitor on the desktop
     std::vector<platform::PixelRect> ignored_;  // desktop coordinates
     FailureStretch copyFailures_;
     bool accessLostLogged_ = false;

@@ -10,4 +10,5 @@ std::string Text(const std::string& message, unsigned code) {
 }
 }  // namespace
 
-HRError::HRError(const std::string& message, unsigned code) : std::runtime_error(Text(message, code)), code_(code) {}
+HRError::HRError(const std::string& message, unsigned code)
+    : std::runtime_error(Text(message, code)), code_(code) {}

@@ -11,9 +11,9 @@
 
 #include "hotkeys/HotkeyAction.h"
 #include "log/IDebugPrint.h"
-#include "platform/qt/MessageBox.h"
-#include "platform/posix/ThreadName.h"
 #include "platform/Backend.h"
+#include "platform/posix/ThreadName.h"
+#include "platform/qt/MessageBox.h"
 
 HotkeyManager* gHotkeyManager = nullptr;
 
@@ -258,7 +258,8 @@ void HotkeyManager::DispatchAction(uintptr_t wParam, intptr_t lParam) {
     if (action != nullptr && callback != nullptr) callback(action, context, wParam != 0);
 }
 
-void StopHotkeys(std::unique_ptr<HotkeyManager>& manager, std::initializer_list<HotkeyAction*> windowActions) {
+void StopHotkeys(std::unique_ptr<HotkeyManager>& manager,
+                 std::initializer_list<HotkeyAction*> windowActions) {
     if (!manager) return;
     if (gHotkeyManager == manager.get()) gHotkeyManager = nullptr;
     for (HotkeyAction* action : windowActions) manager->RemoveAction(action);

@@ -39,8 +39,10 @@ void ParseLanguageFile(std::string_view bytes, LanguageTable& table) {
         }
         switch (state) {
             case State::Id:
-                if (b > 32) id.push_back(ch);
-                else state = State::Gap;
+                if (b > 32)
+                    id.push_back(ch);
+                else
+                    state = State::Gap;
                 break;
             case State::Gap:
                 if (b > 32) {
@@ -51,10 +53,14 @@ void ParseLanguageFile(std::string_view bytes, LanguageTable& table) {
             case State::Text:
                 if (escape) {
                     escape = false;
-                    if (b == '\\') text.push_back('\\');
-                    else if (b == 'n') text.push_back('\n');
-                    else if (b == 'r') text.push_back('\r');
-                    else if (b == 't') text.push_back('\t');
+                    if (b == '\\')
+                        text.push_back('\\');
+                    else if (b == 'n')
+                        text.push_back('\n');
+                    else if (b == 'r')
+                        text.push_back('\r');
+                    else if (b == 't')
+                        text.push_back('\t');
                 } else if (b < 32) {
                     // control bytes, tab and CR included, are dropped
                 } else if (b == '\\') {

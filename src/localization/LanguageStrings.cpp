@@ -4,8 +4,8 @@
 
 #include "log/IDebugPrint.h"
 #include "platform/posix/FileIo.h"
-#include "platform/qt/Locale.h"
 #include "platform/posix/Paths.h"
+#include "platform/qt/Locale.h"
 #include "text/WideText.h"
 
 LanguageStrings* gLanguageStrings = nullptr;
@@ -62,7 +62,8 @@ void LanguageStrings::LoadLanguageFile(const std::u16string& name) {
 
 std::vector<std::u16string> LanguageStrings::ListLanguages() const {
     std::vector<std::u16string> out;
-    for (const std::string& file : TxtFiles(folder_)) out.push_back(text::ToWide(file.substr(0, file.find('.'))));
+    for (const std::string& file : TxtFiles(folder_))
+        out.push_back(text::ToWide(file.substr(0, file.find('.'))));
     return out;
 }
 

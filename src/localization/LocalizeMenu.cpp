@@ -21,8 +21,9 @@ void LocalizeMenu(QMenu* menu) {
             action->setProperty(kIdProperty, id);
         }
         const QByteArray key = id.toString().toUtf8();
-        const QString text =
-            gLanguageStrings != nullptr ? QString::fromStdU16String(gLanguageStrings->GetText(key.constData())) : id.toString();
+        const QString text = gLanguageStrings != nullptr
+                                 ? QString::fromStdU16String(gLanguageStrings->GetText(key.constData()))
+                                 : id.toString();
         action->setText(text);
     }
 }

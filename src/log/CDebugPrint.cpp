@@ -90,7 +90,8 @@ IDebugPrint& CDebugPrint::operator<<(int v) {
 
 IDebugPrint& CDebugPrint::operator<<(unsigned long v) {
     char buf[32];
-    snprintf(buf, sizeof buf, "%08X%08X", static_cast<unsigned>(v >> 32), static_cast<unsigned>(v & 0xFFFFFFFFu));
+    snprintf(buf, sizeof buf, "%08X%08X", static_cast<unsigned>(v >> 32),
+             static_cast<unsigned>(v & 0xFFFFFFFFu));
     return AppendText(Ascii(buf));
 }
 
@@ -156,7 +157,9 @@ bool CDebugPrint::Init(const char16_t* name, const std::string& path, const char
     if (lockPath.empty() || lock_.Open(lockPath) != 0) return false;
     if (startNew) {
         // A failure to create the file is silent: its lines are then lost one by one.
-        const std::u16string head = u"\xFEFF" u"Log file is initialized\r\n";
+        const std::u16string head =
+            u"\xFEFF"
+            u"Log file is initialized\r\n";
         platform::WriteFileTruncate(path_, Utf16LeBytes(head));
     }
     // Files and the lock are the user's own (0600); nothing needs opening to other processes here.
@@ -246,8 +249,10 @@ void CDebugPrint::Printf(const char* format, ...) {
     Line().level = level;
     AppendText(text::ToWide(buf));
     ThreadLine& l = Line();
-    if (l.length == 0 || l.text[l.length - 1] != u'\n') EndLine();
-    else WriteLine(false);
+    if (l.length == 0 || l.text[l.length - 1] != u'\n')
+        EndLine();
+    else
+        WriteLine(false);
 }
 
 void CDebugPrint::Separator(const char* title) {

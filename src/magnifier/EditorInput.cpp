@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-int EditorInput::Wheel(int magnification, int delta) { return std::clamp(magnification + delta / 10, 100, 1000); }
+int EditorInput::Wheel(int magnification, int delta) {
+    return std::clamp(magnification + delta / 10, 100, 1000);
+}
 
 void EditorInput::Press(bool left, int x, int y, const platform::PixelRect& client) {
     if (dragging_ || panning_) return;  // one button holds the mouse at a time
@@ -33,7 +35,9 @@ EditorInput::Effect EditorInput::Move(bool left, bool right, int x, int y) {
 
 EditorInput::Effect EditorInput::Release(bool left, int x, int y) {
     const Effect effect = Move(left, !left, x, y);
-    if (left) dragging_ = false;
-    else panning_ = false;
+    if (left)
+        dragging_ = false;
+    else
+        panning_ = false;
     return effect;
 }

@@ -70,9 +70,10 @@ void HelpPanel::Draw(RenderEngine& engine, RenderTexture& target, platform::IOve
         if (window != nullptr) {
             // Without a compositing manager only the panel may show; with one, the rest is clear anyway.
             const int m = 3;  // half the outline reaches outside the panel
-            window->SetShape({{static_cast<int>(std::floor(paint.panel.left)) - m, static_cast<int>(paint.panel.top),
-                               static_cast<int>(std::ceil(paint.panel.right)) + m,
-                               static_cast<int>(std::ceil(paint.panel.bottom)) + m}});
+            window->SetShape(
+                {{static_cast<int>(std::floor(paint.panel.left)) - m, static_cast<int>(paint.panel.top),
+                  static_cast<int>(std::ceil(paint.panel.right)) + m,
+                  static_cast<int>(std::ceil(paint.panel.bottom)) + m}});
         }
         imageDirty_ = false;
         presentedAt_ = {};

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "localization/LanguageStrings.h"
+#include "log/LogFailure.h"
 #include "magnifier/OptionGroup.h"
 #include "magnifier/ViewGeometry.h"
 #include "options/OptionCatalogue.h"
-#include "log/LogFailure.h"
 #include "platform/Backend.h"
 #include "platform/OverlayWindow.h"
 #include "text/WideText.h"
@@ -34,7 +34,9 @@ const char* MagnifierDisplay::StatusName() const {
     return layerAlpha >= 245 ? "MagnifierVisibleFull" : "MagnifierVisiblePart";
 }
 
-int MagnifierDisplay::EffectiveMagnification() const { return ViewGeometry::EffectiveMagnification(magnification); }
+int MagnifierDisplay::EffectiveMagnification() const {
+    return ViewGeometry::EffectiveMagnification(magnification);
+}
 
 void MagnifierDisplay::SetMainWindow(const platform::IWindowGeometry* window) {
     mainWindow_ = window;
@@ -122,7 +124,8 @@ void MagnifierDisplay::ApplyOptions(int groups) {
     if (has(Magnification)) magnification = options::profileMagnificationFactor.Int();
     if (has(Language)) {
         helpLanguage = text::ToWide(options::uiLanguage.Text());
-        SetHelpText(gLanguageStrings != nullptr ? gLanguageStrings->GetText("UI.INGAME.HELP") : u"UI.INGAME.HELP");
+        SetHelpText(gLanguageStrings != nullptr ? gLanguageStrings->GetText("UI.INGAME.HELP")
+                                                : u"UI.INGAME.HELP");
     }
     if (has(MouseAdjust)) mouseAdjust = options::profileMagnificationMouseAdjust.Int() != 0;
     if (has(Mask)) {

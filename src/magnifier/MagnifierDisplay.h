@@ -89,7 +89,8 @@ public:
     // The window that has the focus (the back end's by default); tests replace it before Start.
     void SetActiveWindowSource(std::function<uint64_t()> activeWindow);
     // Tests that give the display windows of their own hand them to the renderer with this.
-    void UseWindows(std::unique_ptr<platform::IOverlayWindow> view, std::unique_ptr<platform::IOverlayWindow> help);
+    void UseWindows(std::unique_ptr<platform::IOverlayWindow> view,
+                    std::unique_ptr<platform::IOverlayWindow> help);
 
     // --- fields of the UI thread
     int32_t targetWidthPx = 0, targetHeightPx = 0;

@@ -3,9 +3,9 @@
 #include "log/IDebugPrint.h"
 #include "log/LogFailure.h"
 #include "magnifier/MagnifierDisplay.h"
-#include "platform/qt/MessageBox.h"
 #include "platform/OverlayWindow.h"
 #include "platform/posix/ThreadName.h"
+#include "platform/qt/MessageBox.h"
 
 void MagnifierDisplay::Wake() {
     {
@@ -37,7 +37,8 @@ void MagnifierDisplay::RenderThread() {
     platform::SetCurrentThreadName("MagnifierDisplay::RenderThread");
     std::u16string failure;
     // The box is handed to the UI thread: this thread never waits for it.
-    if (!renderer_.Start(&failure)) platform::ShowMessageBoxLater(failure, u"Lentora", platform::MessageIcon::Error);
+    if (!renderer_.Start(&failure))
+        platform::ShowMessageBoxLater(failure, u"Lentora", platform::MessageIcon::Error);
     while (WaitForWork(frameSettings_.visible)) {
         {
             std::lock_guard guard(renderLock);

@@ -5,8 +5,8 @@
 #include "capture/DuplicationSource.h"
 #include "capture/GraphicsCaptureSource.h"
 #include "log/IDebugPrint.h"
-#include "magnifier/ViewGeometry.h"
 #include "log/LogFailure.h"
+#include "magnifier/ViewGeometry.h"
 #include "platform/Backend.h"
 #include "platform/OverlayWindow.h"
 #include "render/MaskConstants.h"
@@ -32,7 +32,8 @@ bool MagnifierRenderer::Start(std::u16string* failureBox) {
         return false;
     };
     if (!engine_->ListAdapters()) Log() << LogError << "Cannot enumerate OpenGL devices" << LogEnd;
-    if (!engine_->LoadLibraries()) return fail("Cannot initialize OpenGL", u"Cannot initialize OpenGL, check log file");
+    if (!engine_->LoadLibraries())
+        return fail("Cannot initialize OpenGL", u"Cannot initialize OpenGL, check log file");
     if (!engine_->CreateDevice()) {
         return fail("Cannot initialize Render engine", u"Cannot initialize Render engine, check log file");
     }
@@ -86,7 +87,9 @@ bool MagnifierRenderer::EnsureFrameSource(const ViewSettings& s) {
             duplicationSource_ = std::make_unique<DuplicationSource>(*engine_, s.sourceMonitor);
         } catch (const std::exception& e) {
             // Logged once per failing stretch; the render step goes on and tries again later.
-            if (!sourceFailing_) Log() << LogError << "[Magnifier]" << "[Error] " << e.what() << LogEnd;
+            if (!sourceFailing_)
+                Log() << LogError << "[Magnifier]"
+                      << "[Error] " << e.what() << LogEnd;
             sourceFailing_ = true;
             lastSourceFailure_ = now;
             return false;

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "magnifier/HelpPanel.h"
 #include "log/LogFailure.h"
+#include "magnifier/HelpPanel.h"
 #include "magnifier/ViewSettings.h"
 #include "platform/PixelRect.h"
 
@@ -76,7 +76,8 @@ public:
     DuplicationSource* duplicationSource() const { return duplicationSource_.get(); }
 
 private:
-    void FillMaskConstants(const ViewSettings& s, int frameWidth, int frameHeight, const platform::PixelRect& src);
+    void FillMaskConstants(const ViewSettings& s, int frameWidth, int frameHeight,
+                           const platform::PixelRect& src);
     void FollowEditorMode(bool editorMode);
 
     Windows windows_;

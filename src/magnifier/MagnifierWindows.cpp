@@ -4,11 +4,11 @@
 #include <thread>
 
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/ViewGeometry.h"
-#include "platform/qt/MessageBox.h"
-#include "log/LogFailure.h"
 #include "platform/Backend.h"
+#include "platform/qt/MessageBox.h"
 
 using platform::PixelRect;
 
@@ -90,8 +90,8 @@ void MagnifierDisplay::SetVisible(bool show) {
             platform::CallFailure failure;
             savedMouseSpeed = platform::Backend().GetPointerSpeed(&failure);
             if (savedMouseSpeed > 0) {
-                platform::Backend().SetPointerSpeed(std::max(1, savedMouseSpeed * 100 / EffectiveMagnification()),
-                                                    &failure);
+                platform::Backend().SetPointerSpeed(
+                    std::max(1, savedMouseSpeed * 100 / EffectiveMagnification()), &failure);
             }
             if (failure) LogFailure(LogTag::kMagnifier, failure);
         }
@@ -102,7 +102,8 @@ void MagnifierDisplay::SetVisible(bool show) {
     } else {
         if (savedMouseSpeed != 0) {
             platform::CallFailure failure;
-            if (!platform::Backend().SetPointerSpeed(savedMouseSpeed, &failure)) LogFailure(LogTag::kMagnifier, failure);
+            if (!platform::Backend().SetPointerSpeed(savedMouseSpeed, &failure))
+                LogFailure(LogTag::kMagnifier, failure);
         }
         savedMouseSpeed = 0;
         if (overlayWindow) overlayWindow->Hide();
@@ -187,7 +188,7 @@ void MagnifierDisplay::OnMouseReleased(bool left, int x, int y) {
 void MagnifierDisplay::UpdateViewShape() {
     if (!overlayWindow) return;
     const bool cut = !compositing_ && !editorMode && outerColor.a <= 0.0f;
-    overlayWindow->SetShape(cut ? ViewGeometry::MaskShape(targetWidthPx, targetHeightPx, maskType, maskDist,
-                                                          transitionDist)
-                                : std::vector<PixelRect>{});
+    overlayWindow->SetShape(
+        cut ? ViewGeometry::MaskShape(targetWidthPx, targetHeightPx, maskType, maskDist, transitionDist)
+            : std::vector<PixelRect>{});
 }

@@ -37,7 +37,8 @@ void MonitorList::EnsureMonitorList() {
     if (entries.empty()) {
         // Every interactive desktop has a display; without one the geometry still needs a non-empty
         // rectangle to divide by.
-        Log() << LogError << LogTag::kMagnifier << "[Error] " << "No monitor found" << LogEnd;
+        Log() << LogError << LogTag::kMagnifier << "[Error] "
+              << "No monitor found" << LogEnd;
         entries.push_back({0, {0, 0, 1, 1}, u""});
     }
 }

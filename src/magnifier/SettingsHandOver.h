@@ -27,6 +27,6 @@ public:
     uint64_t revision() const { return revision_; }
 
 private:
-    ViewSettings value_;      // guarded by renderLock
-    uint64_t revision_ = 0;   // guarded by renderLock; 0: nothing published yet
+    ViewSettings value_;     // guarded by renderLock
+    uint64_t revision_ = 0;  // guarded by renderLock; 0: nothing published yet
 };

@@ -7,8 +7,10 @@ using platform::PixelRect;
 
 PixelRect ViewGeometry::ViewRect(const PixelRect& r, IntPair targetOffset, IntPair targetSize) {
     const float W = static_cast<float>(r.right - r.left), H = static_cast<float>(r.bottom - r.top);
-    const float cx = (static_cast<float>(targetOffset.x) / 1000.0f + 50.0f) * W / 100.0f + static_cast<float>(r.left);
-    const float cy = (static_cast<float>(targetOffset.y) / 1000.0f + 50.0f) * H / 100.0f + static_cast<float>(r.top);
+    const float cx =
+        (static_cast<float>(targetOffset.x) / 1000.0f + 50.0f) * W / 100.0f + static_cast<float>(r.left);
+    const float cy =
+        (static_cast<float>(targetOffset.y) / 1000.0f + 50.0f) * H / 100.0f + static_cast<float>(r.top);
     const float hw = (static_cast<float>(targetSize.x) / 1000.0f) * W / 200.0f;
     const float hh = (static_cast<float>(targetSize.y) / 1000.0f) * H / 200.0f;
     return {static_cast<int>(std::trunc(cx - hw)), static_cast<int>(std::trunc(cy - hh)),
@@ -18,16 +20,17 @@ PixelRect ViewGeometry::ViewRect(const PixelRect& r, IntPair targetOffset, IntPa
 ViewGeometry::Placement ViewGeometry::PlacementOf(const PixelRect& D, const PixelRect& V) {
     const float W = static_cast<float>(D.right - D.left), H = static_cast<float>(D.bottom - D.top);
     const float w = static_cast<float>(V.right - V.left), h = static_cast<float>(V.bottom - V.top);
-    const auto ox = static_cast<int32_t>(
-        std::trunc((static_cast<float>(V.left - D.left) * 100.0f / W + (w * 100.0f / W) * 0.5f - 50.0f) * 1000.0f));
-    const auto oy = static_cast<int32_t>(
-        std::trunc((static_cast<float>(V.top - D.top) * 100.0f / H + (h * 100.0f / H) * 0.5f - 50.0f) * 1000.0f));
+    const auto ox = static_cast<int32_t>(std::trunc(
+        (static_cast<float>(V.left - D.left) * 100.0f / W + (w * 100.0f / W) * 0.5f - 50.0f) * 1000.0f));
+    const auto oy = static_cast<int32_t>(std::trunc(
+        (static_cast<float>(V.top - D.top) * 100.0f / H + (h * 100.0f / H) * 0.5f - 50.0f) * 1000.0f));
     const auto sw = static_cast<int32_t>(std::trunc((w * 100.0f / W) * 1000.0f));
     const auto sh = static_cast<int32_t>(std::trunc((h * 100.0f / H) * 1000.0f));
     return {{ox, oy}, {sw, sh}};
 }
 
-PixelRect ViewGeometry::SourceRect(const PixelRect& R, IntPair sourceOffset, int magnification, int Wt, int Ht) {
+PixelRect ViewGeometry::SourceRect(const PixelRect& R, IntPair sourceOffset, int magnification, int Wt,
+                                   int Ht) {
     const float cx = static_cast<float>((R.right - R.left) / 2 + sourceOffset.x);
     const float cy = static_cast<float>((R.bottom - R.top) / 2 + sourceOffset.y);
     const float z = static_cast<float>(EffectiveMagnification(magnification)) / 100.0f;
@@ -44,7 +47,8 @@ uint8_t ViewGeometry::OverlapAlpha(const PixelRect& main, const PixelRect& view)
     return static_cast<uint8_t>(255 - (iw * ih * 255) / area);
 }
 
-std::vector<PixelRect> ViewGeometry::MaskShape(int W, int H, int maskType, float maskDist, float transitionDist) {
+std::vector<PixelRect> ViewGeometry::MaskShape(int W, int H, int maskType, float maskDist,
+                                               float transitionDist) {
     std::vector<PixelRect> parts;
     if (W <= 0 || H <= 0) return parts;
     if (maskType == 1) {

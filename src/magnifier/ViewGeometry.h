@@ -15,7 +15,8 @@ public:
     static int EffectiveMagnification(int magnification) { return magnification > 0 ? magnification : 100; }
 
     // The view on its display from the offset of its centre and its size (thousandths of a percent).
-    static platform::PixelRect ViewRect(const platform::PixelRect& display, IntPair targetOffset, IntPair targetSize);
+    static platform::PixelRect ViewRect(const platform::PixelRect& display, IntPair targetOffset,
+                                        IntPair targetSize);
 
     // A view rectangle read back into offset and size on the display that holds it.
     struct Placement {

@@ -24,7 +24,8 @@ public:
     Option(const char* key, int defaultValue, uint32_t flags, OptionRegistry* registry = nullptr);
     Option(const char* key, const char* defaultText, uint32_t flags, OptionRegistry* registry = nullptr);
     Option(const char* key, int x, int y, uint32_t flags, OptionRegistry* registry = nullptr);
-    Option(const char* key, float r, float g, float b, float a, uint32_t flags, OptionRegistry* registry = nullptr);
+    Option(const char* key, float r, float g, float b, float a, uint32_t flags,
+           OptionRegistry* registry = nullptr);
 
     Option(const Option&) = delete;
     Option& operator=(const Option&) = delete;

@@ -79,7 +79,8 @@ std::string RectText(int x, int y, int w, int h) {
 
 std::string FloatText(float v) {
     char buf[512];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed, 5);
+    auto [end, ec] =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed, 5);
     if (ec != std::errc()) return "0.00000";
     return std::string(buf, end);
 }

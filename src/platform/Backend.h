@@ -39,7 +39,8 @@ public:
     virtual bool ScreenCastSupported() = 0;
 
     // A frameless, topmost, click-through window of the magnifier, reporting to events. UI thread.
-    virtual std::unique_ptr<IOverlayWindow> CreateOverlayWindow(OverlayEvents events, CallFailure* setupFailure) = 0;
+    virtual std::unique_ptr<IOverlayWindow> CreateOverlayWindow(OverlayEvents events,
+                                                                CallFailure* setupFailure) = 0;
     // Whether alpha is blended on this desktop (a compositing manager runs).
     virtual bool CompositingManagerRunning() = 0;
 

@@ -40,7 +40,6 @@ public:
 
 class IOverlayWindow : public IWindowGeometry {
 public:
-
     // Moves and sizes the window, keeping it above others, without taking the focus; shows it too
     // when show is set.
     virtual void SetGeometry(const PixelRect& rect, bool show) = 0;

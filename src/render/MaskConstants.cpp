@@ -28,7 +28,8 @@ void MaskConstants::Upload(const MaskData& data) {
     void* p = nullptr;
     if (buffer_) {
         gl->glBindBuffer(GL_UNIFORM_BUFFER, buffer_.get());
-        p = gl->glMapBufferRange(GL_UNIFORM_BUFFER, 0, kUsedBytes, GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
+        p = gl->glMapBufferRange(GL_UNIFORM_BUFFER, 0, kUsedBytes,
+                                 GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT);
     }
     if (p == nullptr) {
         const unsigned e = engine_.TakeError();

@@ -20,7 +20,8 @@ struct MaskData {
 };
 static_assert(sizeof(MaskData) == 80);
 static_assert(offsetof(MaskData, mask_dist) == 32 && offsetof(MaskData, uv_center) == 40 &&
-              offsetof(MaskData, uv_scale) == 48 && offsetof(MaskData, uv_lt) == 56 && offsetof(MaskData, uv_rb) == 64);
+              offsetof(MaskData, uv_scale) == 48 && offsetof(MaskData, uv_lt) == 56 &&
+              offsetof(MaskData, uv_rb) == 64);
 
 class MaskConstants {
 public:

@@ -17,7 +17,9 @@
 
 RenderEngine::~RenderEngine() { Destroy(); }
 
-void RenderEngine::LogFailure(const std::string& call, unsigned code) { LogFailureHex(LogTag::kRender, call, code); }
+void RenderEngine::LogFailure(const std::string& call, unsigned code) {
+    LogFailureHex(LogTag::kRender, call, code);
+}
 
 void RenderEngine::CheckCall(const char* call) {
 #ifndef NDEBUG
@@ -54,7 +56,8 @@ bool RenderEngine::EnsureContext(std::string* error) {
 bool RenderEngine::ListAdapters() {
     std::string why;
     if (!platform::GlContext::Available(&why)) {
-        Log() << LogError << "Loading " << "OpenGL" << LogEnd;
+        Log() << LogError << "Loading "
+              << "OpenGL" << LogEnd;
         LogFailureText(LogTag::kRender, "OpenGL loading", why);
         return false;
     }
@@ -71,8 +74,8 @@ bool RenderEngine::ListAdapters() {
     const std::vector<platform::OutputInfo> outputs = platform::Backend().Outputs(&failure);
     if (failure) ::LogFailure(LogTag::kRender, failure);
     for (const platform::OutputInfo& o : outputs) {
-        Log() << "\t(" << o.bounds.left << "," << o.bounds.top << ")-(" << o.bounds.right << "," << o.bounds.bottom
-              << "), \t\tname: " << o.name << (o.attached ? "" : " <DETACHED>") << LogEnd;
+        Log() << "\t(" << o.bounds.left << "," << o.bounds.top << ")-(" << o.bounds.right << ","
+              << o.bounds.bottom << "), \t\tname: " << o.name << (o.attached ? "" : " <DETACHED>") << LogEnd;
     }
     return true;
 }
@@ -94,7 +97,8 @@ bool RenderEngine::CreateDevice() {
         return false;
     }
     gl_ = context_.gl();
-    Log() << "(render)" << "OpenGL " << VersionName() << " core: " << context_.Renderer() << LogEnd;
+    Log() << "(render)"
+          << "OpenGL " << VersionName() << " core: " << context_.Renderer() << LogEnd;
 
     defaultVertexShader_ = GetVertexShader("default");
     defaultPixelShader_ = GetPixelShader("default");
@@ -108,7 +112,8 @@ bool RenderEngine::CreateDevice() {
     gl_->glEnableVertexAttribArray(0);
     gl_->glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 24, nullptr);
     gl_->glEnableVertexAttribArray(1);
-    gl_->glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 24, reinterpret_cast<const void*>(static_cast<uintptr_t>(16)));
+    gl_->glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 24,
+                               reinterpret_cast<const void*>(static_cast<uintptr_t>(16)));
     gl_->glBindVertexArray(0);
     if (const unsigned e = TakeError()) {
         LogFailure("vb1:CreateBuffer", e);
@@ -153,8 +158,8 @@ bool RenderEngine::Upload(RenderTexture& texture, const void* pixels, int stride
                       static_cast<int>(texture.height), opaque);
 }
 
-bool RenderEngine::UploadRect(RenderTexture& texture, const void* pixels, int stride, int x, int y, int w, int h,
-                              bool opaque) {
+bool RenderEngine::UploadRect(RenderTexture& texture, const void* pixels, int stride, int x, int y, int w,
+                              int h, bool opaque) {
     if (gl_ == nullptr || texture.texture() == 0 || pixels == nullptr || w <= 0 || h <= 0) return false;
     gl_->glBindTexture(GL_TEXTURE_2D, texture.texture());
     gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
@@ -280,8 +285,12 @@ void RenderEngine::BindOpaqueBlendState() {
     gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
-void RenderEngine::BindLinearSampler(int slot) { gl_->glBindSampler(static_cast<GLuint>(slot), linearSampler_.get()); }
-void RenderEngine::BindPointSampler(int slot) { gl_->glBindSampler(static_cast<GLuint>(slot), pointSampler_.get()); }
+void RenderEngine::BindLinearSampler(int slot) {
+    gl_->glBindSampler(static_cast<GLuint>(slot), linearSampler_.get());
+}
+void RenderEngine::BindPointSampler(int slot) {
+    gl_->glBindSampler(static_cast<GLuint>(slot), pointSampler_.get());
+}
 
 void RenderEngine::BindTexture(int slot, const RenderTexture* texture) {
     gl_->glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(slot));

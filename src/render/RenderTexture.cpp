@@ -1,15 +1,15 @@
 #include "render/RenderTexture.h"
 
 #include "log/IDebugPrint.h"
-#include "platform/qt/MessageBox.h"
 #include "platform/OverlayWindow.h"
+#include "platform/qt/MessageBox.h"
 #include "render/RenderEngine.h"
 
 namespace {
 
 void LogTextureFailure(const char* what, const RenderTexture& t, unsigned code) {
-    Log() << LogError << "(render)" << "[Error] " << what << t.width << " x " << t.height << " : " << LogHex << code
-          << LogEnd;
+    Log() << LogError << "(render)"
+          << "[Error] " << what << t.width << " x " << t.height << " : " << LogHex << code << LogEnd;
 }
 
 }  // namespace
@@ -54,7 +54,8 @@ bool RenderTexture::Resize(uint32_t w, uint32_t h) {
             // Handed to the UI thread: the render thread never waits for a box.
             platform::ShowMessageBoxLater(u"Unrecoverable error occurred.\n\nPlease restart the application",
                                           u"Lentora", platform::MessageIcon::Error);
-            Log() << LogError << "(render)" << " got DeviceRemoved: " << LogHex << error << LogEnd;
+            Log() << LogError << "(render)"
+                  << " got DeviceRemoved: " << LogHex << error << LogEnd;
         }
         LogTextureFailure("CreateTexture2D for ", *this, error != 0 ? error : GL_INVALID_VALUE);
         texture_.reset();

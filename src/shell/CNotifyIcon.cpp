@@ -21,7 +21,8 @@ CNotifyIcon::CNotifyIcon(QWindow* window, platform::IMessageTarget* commands, QO
 
     icon_.setIcon(ProgramIcon());
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        Log() << "[APP]" << "No notification area yet: the tray icon shows when one starts" << LogEnd;
+        Log() << "[APP]"
+              << "No notification area yet: the tray icon shows when one starts" << LogEnd;
     }
     icon_.show();
 }

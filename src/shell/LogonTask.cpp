@@ -9,7 +9,8 @@
 namespace {
 
 void LogFailure(const char* call, int code) {
-    Log() << "[TaskScheduler]" << "[Error] " << call << " : " << code << LogEnd;
+    Log() << "[TaskScheduler]"
+          << "[Error] " << call << " : " << code << LogEnd;
 }
 
 // Exec= quoting of the desktop entry format: the path in double quotes, where ", `, $ and \ take a
@@ -40,7 +41,9 @@ std::string LogonTask::EntryText(const std::string& programPath) {
            "Type=Application\n"
            "Name=Lentora\n"
            "Comment=Starts Lentora when you log on\n"
-           "Exec=" + QuoteExec(programPath) + "\n"
+           "Exec=" +
+           QuoteExec(programPath) +
+           "\n"
            "Icon=com.lorx.Lentora\n"
            "Terminal=false\n"
            "X-GNOME-Autostart-enabled=true\n"
@@ -68,7 +71,8 @@ bool LogonTask::SetLogonTask(const std::string& path) {
 
 namespace {
 LogonTask ProcessTask() {
-    static platform::XdgAutostartStore store(platform::XdgAutostartStore::DefaultFolder(platform::IsEffectiveRoot()));
+    static platform::XdgAutostartStore store(
+        platform::XdgAutostartStore::DefaultFolder(platform::IsEffectiveRoot()));
     return LogonTask(store, LogonTaskIdentity{platform::UserName(), platform::IsEffectiveRoot()});
 }
 }  // namespace

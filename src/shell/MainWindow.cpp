@@ -1,10 +1,10 @@
 #include "shell/MainWindow.h"
 
+#include <QtQml/qqmlextensionplugin.h>
 #include <QEvent>
 #include <QFile>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
-#include <QtQml/qqmlextensionplugin.h>
 #include <exception>
 
 #include "hotkeys/HotkeyManager.h"
@@ -80,7 +80,9 @@ void MainWindow::LoadWindow() {
     engine_ = std::make_unique<QQmlApplicationEngine>();
     connect(engine_.get(), &QQmlEngine::warnings, this, [](const QList<QQmlError>& warnings) {
         for (const QQmlError& w : warnings) {
-            Log() << LogError << "[APP]" << "[Error] " << "QML : " << w.toString().toStdU16String() << LogEnd;
+            Log() << LogError << "[APP]"
+                  << "[Error] "
+                  << "QML : " << w.toString().toStdU16String() << LogEnd;
         }
     });
     engine_->setInitialProperties({{QStringLiteral("view"), QVariant::fromValue<QObject*>(this)}});
@@ -88,8 +90,9 @@ void MainWindow::LoadWindow() {
     const QList<QObject*> roots = engine_->rootObjects();
     window_ = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
     if (window_ == nullptr) {
-        Log() << LogError << "[APP]" << "[Error] " << "Load main window : " << kWindowMarkup.toString().toStdU16String()
-              << LogEnd;
+        Log() << LogError << "[APP]"
+              << "[Error] "
+              << "Load main window : " << kWindowMarkup.toString().toStdU16String() << LogEnd;
     }
 }
 
@@ -221,7 +224,8 @@ void MainWindow::StoreWindowPlace() {
     const qreal ratio = window_->devicePixelRatio();
     const QRect frame = window_->frameGeometry();
     options::uiWindowRect.SetText(options::RectText(qRound(frame.x() * ratio), qRound(frame.y() * ratio),
-                                                    qRound(frame.width() * ratio), qRound(frame.height() * ratio)));
+                                                    qRound(frame.width() * ratio),
+                                                    qRound(frame.height() * ratio)));
     options::uiWindowVisible.SetBool(window_->isVisible());
 }
 

@@ -14,6 +14,9 @@ QIcon ProgramIcon() {
         const QString path = QStringLiteral(":/icons/%1/com.lorx.Lentora.png").arg(QLatin1String(size));
         if (QFile::exists(path)) icon.addFile(path);
     }
-    if (icon.isNull()) Log() << LogError << "[APP]" << "[Error] " << "Load program icon" << LogEnd;
+    if (icon.isNull())
+        Log() << LogError << "[APP]"
+              << "[Error] "
+              << "Load program icon" << LogEnd;
     return icon;
 }

@@ -36,8 +36,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 std::u16string ToWide(std::string_view s, size_t maxUnits) {
-    if (s.size() >= 3 && static_cast<unsigned char>(s[0]) == 0xEF && static_cast<unsigned char>(s[1]) == 0xBB &&
-        static_cast<unsigned char>(s[2]) == 0xBF) {
+    if (s.size() >= 3 && static_cast<unsigned char>(s[0]) == 0xEF &&
+        static_cast<unsigned char>(s[1]) == 0xBB && static_cast<unsigned char>(s[2]) == 0xBF) {
         s.remove_prefix(3);
     }
     std::u16string out;

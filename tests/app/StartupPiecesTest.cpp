@@ -8,8 +8,8 @@
 #include "app/AppStartup.h"
 #include "app/LanguageList.h"
 #include "app/LogFilePath.h"
-#include "platform/qt/MessageBox.h"
 #include "platform/posix/Paths.h"
+#include "platform/qt/MessageBox.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -27,11 +27,11 @@ TEST(CommandLine, LogPathArgument) {
     } cases[] = {
         {{"lentora"}, ""},
         {{"lentora", "-logpath", "/tmp/x"}, "/tmp/x"},
-        {{"lentora", "-logpath"}, ""},                                    // last: ignored
-        {{"lentora", "-logpath", "/a", "-logpath", "/b"}, "/b"},          // the later one counts
+        {{"lentora", "-logpath"}, ""},                            // last: ignored
+        {{"lentora", "-logpath", "/a", "-logpath", "/b"}, "/b"},  // the later one counts
         {{"lentora", "-logpath", "/a", "-logpath"}, "/a"},
-        {{"lentora", "-logpath", "-logpath", "/c"}, "/c"},                // the value is examined too
-        {{"lentora", "-LOGPATH", "/a"}, ""},                              // case-sensitive
+        {{"lentora", "-logpath", "-logpath", "/c"}, "/c"},  // the value is examined too
+        {{"lentora", "-LOGPATH", "/a"}, ""},                // case-sensitive
     };
     for (const auto& c : cases) EXPECT_EQ(LogPathOf(c.args), c.value);
 }
@@ -42,7 +42,8 @@ protected:
         setenv("HOME", dir.path().c_str(), 1);
         setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
         setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
-        previous = platform::SetMessageBoxHandler([this](const platform::MessageBoxRecord& r) { boxes.push_back(r); });
+        previous = platform::SetMessageBoxHandler(
+            [this](const platform::MessageBoxRecord& r) { boxes.push_back(r); });
     }
     void TearDown() override { platform::SetMessageBoxHandler(previous); }
     TempDir dir;

@@ -19,10 +19,10 @@ TEST(VersionText, OnlyTheFirstIntegerConversionIsFormatted) {
         {u"%#d", u"2047"},
         {u"%lld", u"2047"},
         {u"100%% %d", u"100% 2047"},
-        {u"%s %d", u"%s 2047"},            // a string conversion reads nothing
-        {u"%n%d", u"%n2047"},              // nor writes anything
-        {u"%*d %d", u"%*d 2047"},          // a width from the arguments is not ours
-        {u"%99999d", u"%99999d"},          // nor a width that would make the text huge
+        {u"%s %d", u"%s 2047"},    // a string conversion reads nothing
+        {u"%n%d", u"%n2047"},      // nor writes anything
+        {u"%*d %d", u"%*d 2047"},  // a width from the arguments is not ours
+        {u"%99999d", u"%99999d"},  // nor a width that would make the text huge
         {u"%", u"%"},
         {u"end %", u"end %"},
         {u"Версия %d", u"Версия 2047"},
@@ -41,7 +41,7 @@ TEST(VersionText, TheLanguageTextLosesItsLastFiveCharacters) {
         {"CURRENT.VERSION Version 1.0.%d beta", u"Version 1.0.2047"},
         {"CURRENT.VERSION %d", u"2047"},  // shorter than five: used whole
         {"CURRENT.VERSION abcde", u""},
-        {"OTHER x", u"CURRENT.VE"},       // no text: the id itself, less five characters
+        {"OTHER x", u"CURRENT.VE"},  // no text: the id itself, less five characters
     };
     for (const auto& c : cases) {
         dir.Write("en-US.txt", c.line + "\n");

@@ -53,15 +53,43 @@ TEST_F(DuplicationSourceTest, CopiesOnlyWhatChangedOutsideItsOwnWindows) {
         std::vector<PixelRect> parts;
     } steps[] = {
         {"still screen", [] {}, 1280, 1024, false, false, {}},
-        {"a change", [&] { copy->Change({2000, 10, 2010, 20}); }, 1280, 1024, true, false, {whole}},
+        {"a change",
+         [&] {
+             copy->Change({2000, 10, 2010, 20});
+         },
+         1280,
+         1024,
+         true,
+         false,
+         {whole}},
         {"no texture of that size yet", [&] { copy->Change(); }, 0, 0, true, true, {whole}},
         // The view over the middle of the display: a new list copies again, around the view.
         {"own window appears",
-         [&] { source->SetIgnoredAreas({{2240, 300, 2880, 724}}); }, 1280, 1024, true, false,
+         [&] {
+             source->SetIgnoredAreas({{2240, 300, 2880, 724}});
+         },
+         1280,
+         1024,
+         true,
+         false,
          {{0, 0, 1280, 300}, {0, 300, 320, 724}, {960, 300, 1280, 724}, {0, 724, 1280, 1024}}},
-        {"a change only inside it", [&] { copy->Change({2300, 400, 2400, 500}); }, 1280, 1024, false, false, {}},
-        {"a window on the other display", [&] { source->SetIgnoredAreas({{2240, 300, 2880, 724}, {10, 10, 50, 50}}); },
-         1280, 1024, true, false,
+        {"a change only inside it",
+         [&] {
+             copy->Change({2300, 400, 2400, 500});
+         },
+         1280,
+         1024,
+         false,
+         false,
+         {}},
+        {"a window on the other display",
+         [&] {
+             source->SetIgnoredAreas({{2240, 300, 2880, 724}, {10, 10, 50, 50}});
+         },
+         1280,
+         1024,
+         true,
+         false,
          {{0, 0, 1280, 300}, {0, 300, 320, 724}, {960, 300, 1280, 724}, {0, 724, 1280, 1024}}},
     };
     for (const Step& s : steps) {

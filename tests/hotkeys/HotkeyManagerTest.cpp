@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "KeyScript.h"
-#include "support/LogFile.h"
 #include "RecordingWindow.h"
 #include "hotkeys/HotkeyManager.h"
 #include "platform/qt/MessageBox.h"
+#include "support/LogFile.h"
 
 namespace {
 

@@ -137,8 +137,8 @@ protected:
                 ++checked;
                 for (int k = 0; k < 4; ++k) {
                     if (std::abs(got[k] - want[k]) > 3.0 / 255 && wrong++ < 5) {
-                        ADD_FAILURE() << c.name << " at (" << vx << ", " << vy << ") channel " << k << ": got "
-                                      << got[k] * 255 << ", want " << want[k] * 255;
+                        ADD_FAILURE() << c.name << " at (" << vx << ", " << vy << ") channel " << k
+                                      << ": got " << got[k] * 255 << ", want " << want[k] * 255;
                     }
                 }
             }
@@ -241,4 +241,3 @@ TEST_F(ComposeTest, SourceBeyondTheEdgeWrapsAround) {
 }
 
 }  // namespace
-

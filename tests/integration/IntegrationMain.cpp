@@ -3,6 +3,7 @@
 
 // GoogleTest first: Xlib defines None and Bool as macros.
 #include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 
 #include <cstdio>

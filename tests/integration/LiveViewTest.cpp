@@ -4,16 +4,16 @@
 
 #include <QGuiApplication>
 #include <QTest>
+#include "integration/FakeInput.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
 #include "magnifier/OptionGroup.h"
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
-#include "platform/x11/MouseSpeed.h"
 #include "platform/OverlayWindow.h"
+#include "platform/x11/MouseSpeed.h"
 #include "platform/x11/ScreenGrabber.h"
 #include "support/PatternWindow.h"
-#include "integration/FakeInput.h"
 
 namespace {
 
@@ -23,15 +23,14 @@ const PixelRect kView{576, 324, 1344, 756};
 
 class Screen {
 public:
-    Screen() {
-        grabber_ = platform::ScreenGrabber::Create({0, 0, 1920, 1080}, nullptr);
-    }
+    Screen() { grabber_ = platform::ScreenGrabber::Create({0, 0, 1920, 1080}, nullptr); }
     // A fresh copy of the whole screen.
     void Take() {
         QTest::qWait(150);  // a few frames of the view
         // A list other than the last forces a copy; the one corner pixel it leaves out is never looked at.
         toggle_ = !toggle_;
-        grabber_->SetIgnoredAreas(toggle_ ? std::vector<PixelRect>{{1919, 1079, 1920, 1080}} : std::vector<PixelRect>{});
+        grabber_->SetIgnoredAreas(toggle_ ? std::vector<PixelRect>{{1919, 1079, 1920, 1080}}
+                                          : std::vector<PixelRect>{});
         grabber_->Grab();
     }
     Rgb At(int x, int y) const {
@@ -46,7 +45,8 @@ private:
 };
 
 bool Near(const Rgb& a, const Rgb& b, int tolerance = 4) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
 }
 
 // Counts the grid points of the view that do not show the pattern enlarged from the source rectangle.
@@ -134,15 +134,16 @@ TEST_F(LiveViewTest, TheCircleLeavesTheCornersToTheDesktop) {
     screen.Take();
     // The corners show what is behind the view (the window is cut to the circle where alpha is not
     // blended, and clear where it is).
-    for (const auto& [x, y] : {std::pair{kView.left + 3, kView.top + 3}, std::pair{kView.right - 4, kView.bottom - 4}}) {
+    for (const auto& [x, y] :
+         {std::pair{kView.left + 3, kView.top + 3}, std::pair{kView.right - 4, kView.bottom - 4}}) {
         EXPECT_TRUE(Near(screen.At(x, y), PatternAt(x, y))) << x << "," << y;
     }
     // Inside the circle the enlarged image, which differs there from what lies behind the view.
     const PixelRect src = d->SourceRect(768, 432);
     int distinguishing = 0;
-    for (const auto& [dx, dy] : {std::pair{150, 0}, std::pair{-150, 0}, std::pair{0, 120}, std::pair{0, -120},
-                                 std::pair{100, 100}, std::pair{-100, -100}, std::pair{60, 140},
-                                 std::pair{-170, 30}}) {
+    for (const auto& [dx, dy] :
+         {std::pair{150, 0}, std::pair{-150, 0}, std::pair{0, 120}, std::pair{0, -120}, std::pair{100, 100},
+          std::pair{-100, -100}, std::pair{60, 140}, std::pair{-170, 30}}) {
         const int vx = 384 + dx, vy = 216 + dy;
         const double fx = src.left + (vx + 0.5) / 2.0, fy = src.top + (vy + 0.5) / 2.0;
         const int sx = static_cast<int>(fx), sy = static_cast<int>(fy);
@@ -225,4 +226,3 @@ TEST_F(LiveViewTest, TheMouseSlowsWhileTheViewShows) {
 }
 
 }  // namespace
-

@@ -1,7 +1,7 @@
 #include "platform/x11/Monitors.h"
 
-#include <gtest/gtest.h>
 #include <X11/Xatom.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <thread>

@@ -30,7 +30,10 @@ TEST(LanguageFile, LinesToEntries) {
         {"first byte is never an escape", "ID \\n\n", "ID", "\\n"},
         {"first byte backslash, then escape", "ID \\n\\n\n", "ID", "\\n\n"},
         {"literal tab in text dropped", "ID a\tb\n", "ID", "ab"},
-        {"control bytes dropped", std::string("ID a\x01\x1f" "b\n"), "ID", "ab"},
+        {"control bytes dropped",
+         std::string("ID a\x01\x1f"
+                     "b\n"),
+         "ID", "ab"},
         {"only an id", "ID\n", "ID", ""},
         {"lone slash is an id", "/ slash\n", "/", "slash"},
         {"utf-8 bytes pass", "ID \xD0\x9F\xD1\x80\xD0\xB8\n", "ID", "\xD0\x9F\xD1\x80\xD0\xB8"},

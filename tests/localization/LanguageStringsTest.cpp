@@ -34,9 +34,9 @@ TEST_F(LanguageStringsTest, ChoosingALanguage) {
         {u"de-DE", u"en-US", u"de-DE", "Hallo"},
         {u"de-de", u"en-US", u"de-de", "Hallo"},  // kept as written, the file found as it is on disk
         {u"DE-de", u"en-US", u"DE-de", "Hallo"},
-        {u"de", u"en-US", u"en-US", "Hello"},     // no matching by language alone
+        {u"de", u"en-US", u"en-US", "Hello"},  // no matching by language alone
         {u"fr-FR", u"en-US", u"en-US", "Hello"},
-        {u"", u"ru-RU", u"ru-RU", "Привет"},     // empty: the user's default locale
+        {u"", u"ru-RU", u"ru-RU", "Привет"},  // empty: the user's default locale
         {u"", u"pt-BR", u"en-US", "Hello"},
     };
     for (const auto& c : cases) {
@@ -102,8 +102,9 @@ TEST(ShippedLanguageFiles, CompleteAndConsistent) {
     };
     EXPECT_EQ(ids(tables["de-DE"]), ids(tables["en-US"]));
     EXPECT_EQ(ids(tables["ru-RU"]), ids(tables["en-US"]));
-    for (const char* id : {"CURRENT.VERSION", "UI.INGAME.HELP", "TRAYMENU_CLOSE", "HOTKEY_NOT_BOUND",
-                           "HOTKEY.BIND.NOPRESS", "NAV.PROFILE", "NAV.SETTINGS", "NAV.HELP", "NAV.RETICULA"}) {
+    for (const char* id :
+         {"CURRENT.VERSION", "UI.INGAME.HELP", "TRAYMENU_CLOSE", "HOTKEY_NOT_BOUND", "HOTKEY.BIND.NOPRESS",
+          "NAV.PROFILE", "NAV.SETTINGS", "NAV.HELP", "NAV.RETICULA"}) {
         EXPECT_EQ(tables["en-US"].count(id), 1u) << id;
     }
     for (auto& [name, t] : tables) {

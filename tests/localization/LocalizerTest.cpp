@@ -17,7 +17,8 @@ protected:
     void SetUp() override {
         dir.Write("en-US.txt", "TRAYMENU_CLOSE Exit Lentora\nNAV.HELP Help\n");
         dir.Write("de-DE.txt", "TRAYMENU_CLOSE Lentora beenden\nNAV.HELP Hilfe\n");
-        strings = std::make_unique<LanguageStrings>(dir.path() + "/", [] { return std::u16string(u"en-US"); });
+        strings =
+            std::make_unique<LanguageStrings>(dir.path() + "/", [] { return std::u16string(u"en-US"); });
         gLanguageStrings = strings.get();
     }
     void TearDown() override { gLanguageStrings = nullptr; }

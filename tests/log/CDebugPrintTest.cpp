@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <fcntl.h>
+#include <chrono>
 #include <regex>
 #include <thread>
 
@@ -59,7 +59,10 @@ protected:
 TEST_F(LogTest, LinesCarryTimeTagAndLevel) {
     ASSERT_TRUE(log.Init(u"Lentora", path, u"lentoraapp.exe", true));
     log << "started" << LogEnd;
-    log << LogError << "[Magnifier]" << "[Error] " << "XShmAttach" << " : " << LogHex << -2147467259 << LogEnd;
+    log << LogError << "[Magnifier]"
+        << "[Error] "
+        << "XShmAttach"
+        << " : " << LogHex << -2147467259 << LogEnd;
     log << "after the error" << LogEnd;
     log.EndLine();  // a line with nothing but stamp and tag
 
@@ -67,7 +70,8 @@ TEST_F(LogTest, LinesCarryTimeTagAndLevel) {
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "Log file is initialized");
     EXPECT_EQ(AfterTime(lines[1]), "[          lentoraapp.exe ] started");
-    EXPECT_EQ(AfterTime(lines[2]), "[          lentoraapp.exe ]  [ERROR] [Magnifier][Error] XShmAttach : 80004005");
+    EXPECT_EQ(AfterTime(lines[2]),
+              "[          lentoraapp.exe ]  [ERROR] [Magnifier][Error] XShmAttach : 80004005");
     // Level and number format belong to one line only.
     EXPECT_EQ(AfterTime(lines[3]), "[          lentoraapp.exe ] after the error");
     EXPECT_EQ(AfterTime(lines[4]), "[          lentoraapp.exe ] ");
@@ -79,8 +83,8 @@ TEST_F(LogTest, TagColumn) {
         std::u16string shown;
     } cases[] = {
         {u"lentora", u"lentora"},
-        {u"abcdefghijklmnopqrst", u"abcdefghijklmnopqrst"},           // 20: whole
-        {u"abcdefghijklmnopqrstu", u"abcdefghijklmnopqrstu..."},      // 21: cut to 21 and "..."
+        {u"abcdefghijklmnopqrst", u"abcdefghijklmnopqrst"},       // 20: whole
+        {u"abcdefghijklmnopqrstu", u"abcdefghijklmnopqrstu..."},  // 21: cut to 21 and "..."
         {u"abcdefghijklmnopqrstuvwxyz", u"abcdefghijklmnopqrstu..."},
     };
     for (const auto& c : cases) EXPECT_EQ(CDebugPrint::TagText(c.tag), c.shown);
@@ -206,7 +210,8 @@ TEST_F(LogTest, ProcessesInterleaveWholeLines) {
     static const std::regex whole(R"(^\d\d:\d\d:\d\d\.\d\d\d \[ +t \] w([0-3]) ([a-d])\2{199}$)");
     for (size_t i = 1; i < lines.size(); ++i) {
         std::smatch m;
-        ASSERT_TRUE(std::regex_match(lines[i], m, whole)) << "torn line " << i << ": " << lines[i].substr(0, 80);
+        ASSERT_TRUE(std::regex_match(lines[i], m, whole))
+            << "torn line " << i << ": " << lines[i].substr(0, 80);
         EXPECT_EQ(m[2].str()[0], 'a' + (m[1].str()[0] - '0'));
     }
 }

@@ -11,7 +11,9 @@ namespace {
 class EditorInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MonitorList::SetProvider([] { return std::vector<MonitorEntry>{{11, {0, 0, 1920, 1080}, u"screen"}}; });
+        MonitorList::SetProvider([] {
+            return std::vector<MonitorEntry>{{11, {0, 0, 1920, 1080}, u"screen"}};
+        });
         auto w = std::make_unique<FakeWindow>(100);
         view = w.get();
         view->rect = {576, 324, 1344, 756};
@@ -84,7 +86,6 @@ TEST(HelpFont, TheFamilyRule) {
 
 }  // namespace
 
-
 namespace {
 
 // The parts of a frame a new copy replaces: everything but the program's own windows, exactly once.
@@ -114,7 +115,8 @@ TEST(FrameUpload, PartsOutsideTheOwnWindows) {
         for (int y = 0; y < 1080; y += 7) {
             for (int x = 0; x < 1920; x += 7) {
                 bool inHole = false;
-                for (const PixelRect& h : c.holes) inHole = inHole || (x >= h.left && x < h.right && y >= h.top && y < h.bottom);
+                for (const PixelRect& h : c.holes)
+                    inHole = inHole || (x >= h.left && x < h.right && y >= h.top && y < h.bottom);
                 ASSERT_EQ(cover[y * 1920 + x], inHole ? 0 : 1) << c.name << " at " << x << "," << y;
             }
         }

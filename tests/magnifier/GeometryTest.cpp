@@ -61,11 +61,11 @@ TEST_F(GeometryTest, SourceRectangles) {
         PixelRect rect;
     } cases[] = {
         {"HDMI-1", {0, 0}, 200, 400, 300, {860, 465, 1060, 615}},
-        {"DP-2", {0, 0}, 200, 400, 300, {860, 465, 1060, 615}},    // odd width 1921: same centre 960
+        {"DP-2", {0, 0}, 200, 400, 300, {860, 465, 1060, 615}},  // odd width 1921: same centre 960
         {"HDMI-1", {10, -5}, 200, 400, 300, {870, 460, 1070, 610}},
         {"HDMI-1", {0, 0}, 350, 768, 432, {850, 478, 1070, 602}},  // 109.7 and 61.7 round to the nearest
         {"HDMI-1", {0, 0}, 100, 768, 432, {576, 324, 1344, 756}},
-        {"HDMI-1", {0, 0}, 0, 400, 300, {760, 390, 1160, 690}},    // 0 from a hand-edited file: as 100
+        {"HDMI-1", {0, 0}, 0, 400, 300, {760, 390, 1160, 690}},  // 0 from a hand-edited file: as 100
         {"HDMI-1", {0, 0}, -50, 400, 300, {760, 390, 1160, 690}},
         {"HDMI-1", {1000, 0}, 200, 400, 300, {1860, 465, 2060, 615}},  // not clamped to the display
     };
@@ -188,12 +188,12 @@ TEST_F(GeometryTest, OverlapAlphaAndStatus) {
         uint64_t active;
         uint8_t alpha;
     } cases[] = {
-        {{100, 100, 500, 400}, 200, 0},      // the main window wholly over the view
-        {{600, 100, 1000, 400}, 200, 128},   // half of it: 255 - 127
-        {{600, 100, 1000, 400}, 100, 128},   // the view itself in front counts too
-        {{600, 100, 1000, 400}, 300, 255},   // another window in front: full
-        {{900, 100, 1300, 400}, 200, 255},   // no overlap
-        {{600, 100, 1000, 400}, 0, 255},     // nothing known in front
+        {{100, 100, 500, 400}, 200, 0},     // the main window wholly over the view
+        {{600, 100, 1000, 400}, 200, 128},  // half of it: 255 - 127
+        {{600, 100, 1000, 400}, 100, 128},  // the view itself in front counts too
+        {{600, 100, 1000, 400}, 300, 255},  // another window in front: full
+        {{900, 100, 1300, 400}, 200, 255},  // no overlap
+        {{600, 100, 1000, 400}, 0, 255},    // nothing known in front
     };
     for (const auto& c : cases) {
         main.rect = c.mainRect;

@@ -63,7 +63,8 @@ bool FinishesWithin(F f, std::chrono::milliseconds limit) {
 
 TEST(RenderThreadLock, TheUiThreadGoesOnWhileTheRenderThreadsBoxIsOpen) {
     MonitorList::SetProvider([] {
-        return std::vector<MonitorEntry>{{11, {0, 0, 1920, 1080}, u"HDMI-1"}, {22, {1920, 0, 3840, 1080}, u"DP-2"}};
+        return std::vector<MonitorEntry>{{11, {0, 0, 1920, 1080}, u"HDMI-1"},
+                                         {22, {1920, 0, 3840, 1080}, u"DP-2"}};
     });
     OpenBox box;
     MagnifierDisplay d;

@@ -27,8 +27,8 @@ ViewSettings Numbered(int n) {
 bool Whole(const ViewSettings& s) {
     const int n = s.magnification;
     return s.sourceOffset == IntPair{n, -n} && s.viewWidth == 2 * n && s.viewHeight == 3 * n &&
-           s.maskDist == static_cast<float>(n) / 1000.0f && s.helpText.size() == static_cast<size_t>(n % 64) &&
-           s.visible == ((n % 2) != 0);
+           s.maskDist == static_cast<float>(n) / 1000.0f &&
+           s.helpText.size() == static_cast<size_t>(n % 64) && s.visible == ((n % 2) != 0);
 }
 
 TEST(SettingsHandOver, NothingNewIsNoCopy) {

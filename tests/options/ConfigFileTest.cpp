@@ -50,7 +50,7 @@ TEST_F(ConfigFileTest, SavedLayout) {
               "\t\"profile.src.offset\": \"[0, 0]\",\r\n"
               "\t\"ui.theme\": \"0\"\r\n"
               "}");
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(stat((dir / "config.json").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
@@ -99,7 +99,8 @@ TEST_F(ConfigFileTest, TheFirstErrorEndsTheWalk) {
                                             "previous_version": "9", "profile.src.display": "HDMI-1"})",
          "", "200", "0"},
         {"wrong element type", R"({"profile.magnification.factor": "150", "profile.p": [1, "x"],
-                                  "ui.theme": "5"})", "", "150", "0"},
+                                  "ui.theme": "5"})",
+         "", "150", "0"},
         {"invalid json", R"({"profile.magnification.factor": "150")", "", "200", "0"},
         {"top level array", R"(["profile.magnification.factor"])", "", "200", "0"},
         {"binary bytes", std::string("\x00\xFF\xFE{\x01", 5), "", "200", "0"},
@@ -134,7 +135,8 @@ TEST_F(ConfigFileTest, AnUnreadableFileIsKeptBeforeTheSaveReplacesIt) {
     // Only once: the next save replaces the now good file in place.
     Save();
     size_t count = 0;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) count += e.path().filename() != "config.json";
+    for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        count += e.path().filename() != "config.json";
     EXPECT_EQ(count, 1u);
 }
 

@@ -19,8 +19,14 @@ TEST(OptionText, ReadersFillWhatMatches) {
     struct IntCase {
         const char* text;
         int value;
-    } ints[] = {{"490", 490}, {"  -7", -7}, {"+3", 3}, {"12abc", 12}, {"abc", 0}, {"", 0},
-                {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
+    } ints[] = {{"490", 490},
+                {"  -7", -7},
+                {"+3", 3},
+                {"12abc", 12},
+                {"abc", 0},
+                {"", 0},
+                {"99999999999", 2147483647},
+                {"-99999999999", -2147483647 - 1}};
     for (const auto& c : ints) EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
 
     EXPECT_TRUE(ParseBool("1"));

@@ -26,7 +26,8 @@ TEST(CNotifyIconTipTest, KeepsAtMostSixtyThreeCodeUnits) {
         {"far longer", QString(300, QLatin1Char('x')), QString(63, QLatin1Char('x'))},
         // A pair across the cut goes whole: no lone half of a character is shown.
         {"pair across the cut", QString(62, QLatin1Char('a')) + emoji + "z", QString(62, QLatin1Char('a'))},
-        {"pair just inside", QString(61, QLatin1Char('a')) + emoji + "z", QString(61, QLatin1Char('a')) + emoji},
+        {"pair just inside", QString(61, QLatin1Char('a')) + emoji + "z",
+         QString(61, QLatin1Char('a')) + emoji},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CNotifyIcon::CutText(c.tip, CNotifyIcon::kShownTipLength), c.shown) << c.name;

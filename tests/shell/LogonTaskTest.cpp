@@ -74,8 +74,8 @@ TEST(LogonTaskEntry, PassesTheDesktopEntryValidator) {
     if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0) GTEST_SKIP();
     TempDir dir;
     dir.Write("Lentora_alice.desktop", LogonTask::EntryText("/home/a b/100%/lentora"));
-    const std::string cmd = "desktop-file-validate '" + (dir / "Lentora_alice.desktop") + "' > '" +
-                            (dir / "out.txt") + "' 2>&1";
+    const std::string cmd =
+        "desktop-file-validate '" + (dir / "Lentora_alice.desktop") + "' > '" + (dir / "out.txt") + "' 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_EQ(dir.Read("out.txt"), "");  // neither errors nor warnings
 }

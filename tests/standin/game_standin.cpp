@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
     attributes.override_redirect = override ? True : False;
     attributes.background_pixel = BlackPixel(d, screen);
     attributes.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | FocusChangeMask;
-    const Window w = XCreateWindow(d, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                                   CopyFromParent, InputOutput, CopyFromParent,
+    const Window w = XCreateWindow(d, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                                   0, CopyFromParent, InputOutput, CopyFromParent,
                                    CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
     XStoreName(d, w, "Lentora game stand-in");
     XClassHint hint{const_cast<char*>("lentora-game-standin"), const_cast<char*>("LentoraGameStandin")};
@@ -76,17 +76,17 @@ int main(int argc, char** argv) {
     if (!override) {
         const Atom state = XInternAtom(d, "_NET_WM_STATE", False);
         const Atom fullscreen = XInternAtom(d, "_NET_WM_STATE_FULLSCREEN", False);
-        XChangeProperty(d, w, state, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&fullscreen),
-                        1);
+        XChangeProperty(d, w, state, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&fullscreen), 1);
     }
 
     // The pattern as one image, put whole on every exposure.
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * width + x] = PatternPixel(x, y);
-    XImage* image = XCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)), ZPixmap, 0,
-                                 reinterpret_cast<char*>(pixels.data()), static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height), 32, 0);
+    XImage* image = XCreateImage(d, DefaultVisual(d, screen), static_cast<unsigned>(DefaultDepth(d, screen)),
+                                 ZPixmap, 0, reinterpret_cast<char*>(pixels.data()),
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
     const GC gc = XCreateGC(d, w, 0, nullptr);
 
     XMapRaised(d, w);
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
             XEvent e;
             XNextEvent(d, &e);
             if (e.type == Expose && e.xexpose.count == 0) {
-                XPutImage(d, w, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height));
+                XPutImage(d, w, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height));
                 if (!ready) XSetInputFocus(d, w, RevertToParent, CurrentTime);  // the game has the keyboard
                 XSync(d, False);
                 if (!ready) {
@@ -115,7 +116,8 @@ int main(int argc, char** argv) {
         if (n == 0 && ready && flipMs > 0) {
             flipped = !flipped;
             XSetForeground(d, gc, flipped ? 0xFF00FFul : 0x00FF00ul);
-            XFillRectangle(d, w, gc, blockX, blockY, static_cast<unsigned>(blockSize), static_cast<unsigned>(blockSize));
+            XFillRectangle(d, w, gc, blockX, blockY, static_cast<unsigned>(blockSize),
+                           static_cast<unsigned>(blockSize));
             XFlush(d);
         }
     }

@@ -13,13 +13,17 @@ TEST(WideText, Utf8ToUtf16) {
         {"", u""},
         {"plain", u"plain"},
         {"\xEF\xBB\xBFwith bom", u"with bom"},
-        {"Gr\xC3\xBC\xC3\x9F" "e", u"Grüße"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         u"Grüße"},
         {"\xD1\x80\xD1\x83\xD1\x81", u"рус"},
-        {"\xF0\x9F\x94\x8D", u"\U0001F50D"},            // outside the BMP: a surrogate pair
-        {"a\xFF" "b", u"a\uFFFDb"},                       // a byte that starts nothing
-        {"a\xC3", u"a\uFFFD"},                            // cut in the middle of a sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},                    // overlong form of '/'
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},          // an encoded surrogate
+        {"\xF0\x9F\x94\x8D", u"\U0001F50D"},  // outside the BMP: a surrogate pair
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},                            // a byte that starts nothing
+        {"a\xC3", u"a\uFFFD"},                    // cut in the middle of a sequence
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},            // overlong form of '/'
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
     };
     for (const auto& c : cases) EXPECT_EQ(ToWide(c.in), c.out) << c.in;
 }

@@ -41,7 +41,9 @@ std::vector<OutputInfo> NullBackend::Outputs(CallFailure*) {
     return out;
 }
 
-std::unique_ptr<IWindowGeometry> NullBackend::WindowGeometry(QWindow*) { return std::make_unique<NoWindow>(); }
+std::unique_ptr<IWindowGeometry> NullBackend::WindowGeometry(QWindow*) {
+    return std::make_unique<NoWindow>();
+}
 
 std::unique_ptr<IScreenCopy> NullBackend::OpenScreenCopy(const PixelRect& area, CallFailure* failure) {
     if (openFailure) {
@@ -54,7 +56,8 @@ std::unique_ptr<IScreenCopy> NullBackend::OpenScreenCopy(const PixelRect& area, 
 }
 
 std::unique_ptr<IOverlayWindow> NullBackend::CreateOverlayWindow(OverlayEvents events, CallFailure*) {
-    return std::make_unique<NullOverlayWindow>(static_cast<uint64_t>(1000 + ++overlayWindows), std::move(events));
+    return std::make_unique<NullOverlayWindow>(static_cast<uint64_t>(1000 + ++overlayWindows),
+                                               std::move(events));
 }
 
 std::unique_ptr<IKeyState> NullBackend::OpenKeyState() { return std::make_unique<NoKeys>(); }

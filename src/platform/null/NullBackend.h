@@ -22,7 +22,8 @@ public:
     std::unique_ptr<IWindowGeometry> WindowGeometry(QWindow* window) override;
     std::unique_ptr<IScreenCopy> OpenScreenCopy(const PixelRect& area, CallFailure* failure) override;
     bool ScreenCastSupported() override { return false; }
-    std::unique_ptr<IOverlayWindow> CreateOverlayWindow(OverlayEvents events, CallFailure* setupFailure) override;
+    std::unique_ptr<IOverlayWindow> CreateOverlayWindow(OverlayEvents events,
+                                                        CallFailure* setupFailure) override;
     bool CompositingManagerRunning() override { return compositing; }
     std::unique_ptr<IKeyState> OpenKeyState() override;
     int GetPointerSpeed(CallFailure*) override { return pointerSpeed; }

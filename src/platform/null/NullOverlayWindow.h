@@ -10,7 +10,8 @@ namespace platform {
 
 class NullOverlayWindow : public IOverlayWindow {
 public:
-    explicit NullOverlayWindow(uint64_t id = 0, OverlayEvents events = {}) : events(std::move(events)), id_(id) {}
+    explicit NullOverlayWindow(uint64_t id = 0, OverlayEvents events = {})
+        : events(std::move(events)), id_(id) {}
 
     void SetGeometry(const PixelRect& r, bool show) override {
         rect = r;

@@ -27,7 +27,8 @@ IScreenCopy::Result NullScreenCopy::Grab() {
     if (!changed_) return Result::NoChange;
     for (int y = 0; y < area_.height(); ++y) {
         for (int x = 0; x < area_.width(); ++x) {
-            pixels_[static_cast<size_t>(y) * area_.width() + x] = picture_(area_.left + x, area_.top + y, frame_);
+            pixels_[static_cast<size_t>(y) * area_.width() + x] =
+                picture_(area_.left + x, area_.top + y, frame_);
         }
     }
     changed_ = false;

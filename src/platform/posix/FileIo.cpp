@@ -97,7 +97,7 @@ int ReadFile(const std::string& path, std::string& out) {
     out.clear();
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) return errno;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return errno;
     if (S_ISDIR(st.st_mode)) return EISDIR;
     char buf[65536];

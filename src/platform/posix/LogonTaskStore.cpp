@@ -16,11 +16,13 @@ std::string XdgAutostartStore::DefaultFolder(bool elevated) {
     return config.empty() ? std::string() : config + "/autostart";
 }
 
-std::string XdgAutostartStore::EntryPath(const std::string& name) const { return folder_ + "/" + name + ".desktop"; }
+std::string XdgAutostartStore::EntryPath(const std::string& name) const {
+    return folder_ + "/" + name + ".desktop";
+}
 
 int XdgAutostartStore::Exists(const std::string& name) const {
     if (folder_.empty()) return ENOENT;
-    struct stat st{};
+    struct stat st {};
     if (stat(EntryPath(name).c_str(), &st) != 0) return errno;
     return S_ISREG(st.st_mode) ? 0 : ENOENT;
 }

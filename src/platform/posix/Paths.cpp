@@ -78,12 +78,12 @@ std::string UserName() {
 }
 
 bool IsDirectory(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool PathExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0;
 }
 
@@ -110,7 +110,7 @@ int SetPermissions(const std::string& path, unsigned mode) {
 }
 
 int Permissions(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0) return -1;
     return static_cast<int>(st.st_mode & 07777);
 }

@@ -52,8 +52,10 @@ std::string PrettyNameFromOsRelease(const std::string& text) {
         if (nl == std::string::npos) nl = text.size();
         const std::string line = text.substr(pos, nl - pos);
         pos = nl + 1;
-        if (line.rfind("PRETTY_NAME=", 0) == 0) pretty = Unquote(line.substr(12));
-        else if (line.rfind("NAME=", 0) == 0) name = Unquote(line.substr(5));
+        if (line.rfind("PRETTY_NAME=", 0) == 0)
+            pretty = Unquote(line.substr(12));
+        else if (line.rfind("NAME=", 0) == 0)
+            name = Unquote(line.substr(5));
     }
     return pretty.empty() ? name : pretty;
 }

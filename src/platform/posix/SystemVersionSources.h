@@ -9,9 +9,9 @@ namespace platform {
 class ISystemVersionSources {
 public:
     virtual ~ISystemVersionSources() = default;
-    virtual std::string UnameRelease() const = 0;    // uname().release
-    virtual std::string OsReleaseFile() const = 0;   // /proc/sys/kernel/osrelease
-    virtual std::string ProcVersion() const = 0;     // /proc/version, whole line
+    virtual std::string UnameRelease() const = 0;      // uname().release
+    virtual std::string OsReleaseFile() const = 0;     // /proc/sys/kernel/osrelease
+    virtual std::string ProcVersion() const = 0;       // /proc/version, whole line
     virtual std::string DistributionName() const = 0;  // PRETTY_NAME of os-release
 };
 

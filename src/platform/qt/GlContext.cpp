@@ -68,8 +68,9 @@ bool GlContext::Create(int major, int minor, std::string* error) {
     }
     const QSurfaceFormat got = context->format();
     if (got.profile() != QSurfaceFormat::CoreProfile || got.version() < qMakePair(major, minor)) {
-        if (error) *error = "QOpenGLContext::create gave " + std::to_string(got.majorVersion()) + "." +
-                            std::to_string(got.minorVersion());
+        if (error)
+            *error = "QOpenGLContext::create gave " + std::to_string(got.majorVersion()) + "." +
+                     std::to_string(got.minorVersion());
         return false;
     }
     if (!context->makeCurrent(surface_.get())) {
@@ -90,7 +91,9 @@ bool GlContext::IsValid() const { return context_ && context_->isValid(); }
 
 bool GlContext::MakeCurrent() { return context_ && context_->makeCurrent(surface_.get()); }
 
-bool GlContext::MakeCurrent(QSurface* surface) { return context_ && surface && context_->makeCurrent(surface); }
+bool GlContext::MakeCurrent(QSurface* surface) {
+    return context_ && surface && context_->makeCurrent(surface);
+}
 
 void GlContext::SwapBuffers(QSurface* surface) {
     if (context_ && surface) context_->swapBuffers(surface);

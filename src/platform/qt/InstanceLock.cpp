@@ -14,7 +14,8 @@ InstanceLock::~InstanceLock() = default;
 std::string InstanceLock::FileName(const std::string& name, const std::string& display) {
     std::string d;
     for (char c : display) {
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.';
+        const bool plain =
+            (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '.';
         d.push_back(plain ? c : '_');
     }
     // ":0" and ":0.0" are the same session display.

@@ -55,7 +55,8 @@ void ShowMessageBox(const std::u16string& text, const std::u16string& caption, M
         ShowOnUiThread(record);
     } else {
         ++gWaiting;
-        QMetaObject::invokeMethod(app, [record] { ShowOnUiThread(record); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [record] { ShowOnUiThread(record); }, Qt::BlockingQueuedConnection);
         --gWaiting;
     }
 }
@@ -66,8 +67,8 @@ void ShowMessageBoxLater(const std::u16string& text, const std::u16string& capti
         ShowMessageBox(text, caption, icon);
         return;
     }
-    QMetaObject::invokeMethod(app, [text, caption, icon] { ShowMessageBox(text, caption, icon); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [text, caption, icon] { ShowMessageBox(text, caption, icon); }, Qt::QueuedConnection);
 }
 
 bool MessageBoxWaiting() { return gWaiting.load() > 0; }

@@ -33,8 +33,8 @@ std::vector<std::u16string> FontFamilies() {
 TextSize MeasureText(const std::u16string& text, const std::u16string& family, float pixelSize) {
     if (text.empty()) return {};
     const QFontMetricsF m(MakeFont(family, pixelSize));
-    const QRectF r = m.boundingRect(QRectF(0, 0, 1e7, 1e7), Qt::AlignLeft | Qt::AlignTop,
-                                    QString::fromStdU16String(text));
+    const QRectF r =
+        m.boundingRect(QRectF(0, 0, 1e7, 1e7), Qt::AlignLeft | Qt::AlignTop, QString::fromStdU16String(text));
     return {static_cast<float>(r.width()), static_cast<float>(r.height())};
 }
 
@@ -55,7 +55,8 @@ std::vector<unsigned char> PaintPanel(int width, int height, const PanelPaint& p
         if (p.drawText) {
             painter.setFont(MakeFont(p.family, p.pixelSize));
             painter.setPen(ToQColor(p.textColor));
-            const QRectF box(QPointF(p.textBox.left, p.textBox.top), QPointF(p.textBox.right, p.textBox.bottom));
+            const QRectF box(QPointF(p.textBox.left, p.textBox.top),
+                             QPointF(p.textBox.right, p.textBox.bottom));
             painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdU16String(p.text));
         }
     }

@@ -17,11 +17,11 @@ struct ColorRgba {
 };
 
 struct PanelPaint {
-    RectF panel;            // the rounded rectangle
+    RectF panel;  // the rounded rectangle
     float radius = 5;
     float stroke = 5;
     ColorRgba fill, outline, textColor;
-    RectF textBox;          // the text's box; lines centred vertically in it
+    RectF textBox;  // the text's box; lines centred vertically in it
     std::u16string text;
     std::u16string family;
     float pixelSize = 26;

@@ -23,7 +23,8 @@ public:
         return ScreenGrabber::Create(area, failure);
     }
     bool ScreenCastSupported() override { return false; }
-    std::unique_ptr<IOverlayWindow> CreateOverlayWindow(OverlayEvents events, CallFailure* setupFailure) override {
+    std::unique_ptr<IOverlayWindow> CreateOverlayWindow(OverlayEvents events,
+                                                        CallFailure* setupFailure) override {
         auto w = std::make_unique<X11OverlayWindow>();
         w->SetEvents(std::move(events));
         if (setupFailure != nullptr) *setupFailure = w->TakeSetupFailure();

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <string>
 
-
 // Xlib last: its macros (Status, None, Bool) clash with Qt's headers.
 #include "platform/x11/XConnection.h"
 
@@ -94,7 +93,8 @@ void X11OverlayWindow::StoreGeometry() {
 void X11OverlayWindow::SetGeometry(const PixelRect& r, bool show) {
     const double dpr = devicePixelRatio();
     setGeometry(QRect(QPoint(static_cast<int>(r.left / dpr), static_cast<int>(r.top / dpr)),
-                      QSize(std::max(1, static_cast<int>(r.width() / dpr)), std::max(1, static_cast<int>(r.height() / dpr)))));
+                      QSize(std::max(1, static_cast<int>(r.width() / dpr)),
+                            std::max(1, static_cast<int>(r.height() / dpr)))));
     StoreGeometry();
     if (show) Show();
 }
@@ -134,8 +134,9 @@ PixelRect X11OverlayWindow::ClientRect() const {
 
 void X11OverlayWindow::SetShape(std::vector<PixelRect> parts) {
     if (QThread::currentThread() != thread()) {
-        QMetaObject::invokeMethod(this, [this, parts = std::move(parts)]() mutable { SetShape(std::move(parts)); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, parts = std::move(parts)]() mutable { SetShape(std::move(parts)); },
+            Qt::QueuedConnection);
         return;
     }
     if (parts == shape_) return;

@@ -34,7 +34,8 @@ int OnIOError(Display* display) {
     // Qt's own connection breaks too and Qt reports it on the UI thread; should that not come (only
     // this connection was closed), the request below does.
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(app, [] { RunConnectionLossEnding(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { RunConnectionLossEnding(); }, Qt::QueuedConnection);
     }
     // The UI thread may be waiting for a lock this thread holds, and this thread cannot leave the
     // handler: end the process from here once the UI thread had its chance.
