@@ -10,6 +10,7 @@
 #include "app/VersionText.h"
 #include "localization/LanguageStrings.h"
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "options/ConfigFile.h"
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
@@ -90,9 +91,7 @@ bool AppStartup(int argc, char** argv, AppRuntime& runtime) {
     Log() << "Detected Linux " << WindowsName(v) << " build " << v.release << LogEnd;
 
     if (platform::IsWaylandSession()) {
-        Log() << "[APP]"
-              << "[Error] "
-              << "Wayland session: only X11 windows can be captured and shown" << LogEnd;
+        LogFailureText(LogTag::kApp, "Wayland session", "only X11 windows can be captured and shown");
         platform::ShowMessageBox(
             u"Lentora needs an X11 session. In this Wayland session it can magnify only programs that run on "
             u"X11.",

@@ -11,6 +11,7 @@
 
 #include "hotkeys/HotkeyAction.h"
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "platform/Backend.h"
 #include "platform/posix/ThreadName.h"
 #include "platform/qt/MessageBox.h"
@@ -23,10 +24,7 @@ constexpr const char* kThreadName = "HotkeyManager::HandleHotkeysThread";
 constexpr const char* kGroup = "COMMON_HOTKEY_GROUP";
 constexpr int kCaptureCodes = 255;  // codes 0-254; 255 is never read
 
-void LogFailure(const char* call, int code) {
-    Log() << LogError << "[Hotkeys]"
-          << "[Error] " << call << " : " << code << LogEnd;
-}
+void LogFailure(const char* call, int code) { ::LogFailure(LogTag::kHotkeys, call, code); }
 
 }  // namespace
 

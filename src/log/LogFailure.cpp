@@ -14,6 +14,14 @@ void LogFailureText(const char* tag, const std::string& call, const std::string&
     Log() << LogError << tag << "[Error] " << call << " : " << result << LogEnd;
 }
 
+void LogFailureMessage(const char* tag, const std::string& message) {
+    Log() << LogError << tag << "[Error] " << message << LogEnd;
+}
+
+void LogFailureNote(const char* tag, const std::string& call, long code) {
+    Log() << tag << "[Error] " << call << " : " << code << LogEnd;
+}
+
 bool FailureStretch::Failed(const char* tag, const CallFailure& f) {
     if (failing_) return false;
     failing_ = true;

@@ -14,6 +14,8 @@ inline constexpr const char* kMagnifier = "[Magnifier]";
 inline constexpr const char* kCapture = "[DXGI]";
 inline constexpr const char* kApp = "[APP]";
 inline constexpr const char* kTaskScheduler = "[TaskScheduler]";
+inline constexpr const char* kHotkeys = "[Hotkeys]";
+inline constexpr const char* kNone = "";
 }  // namespace LogTag
 
 using platform::CallFailure;
@@ -22,6 +24,11 @@ void LogFailure(const char* tag, const std::string& call, long code);
 void LogFailureHex(const char* tag, const std::string& call, unsigned code);
 // For results that are text (a driver's message, an exception's).
 void LogFailureText(const char* tag, const std::string& call, const std::string& result);
+// A failure whose message already names the call and its result (an HRError's text), or that has no
+// call behind it.
+void LogFailureMessage(const char* tag, const std::string& message);
+// The same line as an information line, where a failure is expected and handled (the logon task).
+void LogFailureNote(const char* tag, const std::string& call, long code);
 inline void LogFailure(const char* tag, const CallFailure& f) { LogFailure(tag, f.call, f.code); }
 
 // Logs a failure once per failing stretch: the first failure after a success is written, the rest are

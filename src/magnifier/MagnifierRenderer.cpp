@@ -87,9 +87,7 @@ bool MagnifierRenderer::EnsureFrameSource(const ViewSettings& s) {
             duplicationSource_ = std::make_unique<DuplicationSource>(*engine_, s.sourceMonitor);
         } catch (const std::exception& e) {
             // Logged once per failing stretch; the render step goes on and tries again later.
-            if (!sourceFailing_)
-                Log() << LogError << "[Magnifier]"
-                      << "[Error] " << e.what() << LogEnd;
+            if (!sourceFailing_) LogFailureMessage(LogTag::kMagnifier, e.what());
             sourceFailing_ = true;
             lastSourceFailure_ = now;
             return false;

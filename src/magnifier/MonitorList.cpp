@@ -37,8 +37,7 @@ void MonitorList::EnsureMonitorList() {
     if (entries.empty()) {
         // Every interactive desktop has a display; without one the geometry still needs a non-empty
         // rectangle to divide by.
-        Log() << LogError << LogTag::kMagnifier << "[Error] "
-              << "No monitor found" << LogEnd;
+        LogFailureMessage(LogTag::kMagnifier, "No monitor found");
         entries.push_back({0, {0, 0, 1, 1}, u""});
     }
 }

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "options/OptionRegistry.h"
 #include "platform/posix/FileIo.h"
 #include "platform/posix/LocalTime.h"
@@ -48,7 +49,7 @@ float ToFloat(const json& v) {
 }
 
 void LogErrno(const char* call, int code) {
-    Log() << LogError << "[Error] " << call << " : " << code << " " << platform::ErrorText(code) << LogEnd;
+    LogFailureText(LogTag::kNone, call, std::to_string(code) + " " + platform::ErrorText(code));
 }
 
 }  // namespace

@@ -260,6 +260,7 @@ void RenderEngine::BindShaders(const LoadedVertexShader* vs, unsigned ps) {
     auto it = programs_.find(key);
     if (it == programs_.end()) it = programs_.emplace(key, LinkProgram(vs->shader.get(), ps)).first;
     gl_->glUseProgram(it->second.get());
+    CheckCall("BindShaders");
 }
 
 void RenderEngine::BindRasterizerState() {
@@ -271,6 +272,7 @@ void RenderEngine::BindRasterizerState() {
     gl_->glDisable(GL_SCISSOR_TEST);
     gl_->glDisable(GL_MULTISAMPLE);
     gl_->glEnable(GL_LINE_SMOOTH);
+    CheckCall("BindRasterizerState");
 }
 
 void RenderEngine::BindDepthStencilState() {
@@ -278,11 +280,13 @@ void RenderEngine::BindDepthStencilState() {
     gl_->glDepthMask(GL_FALSE);
     gl_->glDepthFunc(GL_ALWAYS);
     gl_->glDisable(GL_STENCIL_TEST);
+    CheckCall("BindDepthStencilState");
 }
 
 void RenderEngine::BindOpaqueBlendState() {
     gl_->glDisable(GL_BLEND);
     gl_->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    CheckCall("BindOpaqueBlendState");
 }
 
 void RenderEngine::BindLinearSampler(int slot) {
@@ -295,6 +299,7 @@ void RenderEngine::BindPointSampler(int slot) {
 void RenderEngine::BindTexture(int slot, const RenderTexture* texture) {
     gl_->glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(slot));
     gl_->glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->texture() : 0);
+    CheckCall("BindTexture");
 }
 
 void RenderEngine::SetRenderTarget(RenderTexture* target) {
@@ -317,6 +322,7 @@ void RenderEngine::SetRenderTarget(RenderTexture* target) {
     gl_->glViewport(0, 0, w, h);
     gl_->glScissor(0, 0, w, h);
     gl_->glDepthRange(0.0, 1.0);
+    CheckCall("SetRenderTarget");
 }
 
 void RenderEngine::Clear(RenderTexture* target, float r, float g, float b, float a) {
@@ -325,6 +331,7 @@ void RenderEngine::Clear(RenderTexture* target, float r, float g, float b, float
     gl_->glClearColor(r, g, b, a);
     gl_->glClear(GL_COLOR_BUFFER_BIT);
     SetRenderTarget(nullptr);
+    CheckCall("Clear");
 }
 
 void RenderEngine::DrawQuad(PointF tl, PointF br, PointF uvTl, PointF uvBr) {
@@ -349,6 +356,7 @@ void RenderEngine::DrawQuad(PointF tl, PointF br, PointF uvTl, PointF uvBr) {
     }
     std::memcpy(p, vertices, sizeof vertices);
     gl_->glUnmapBuffer(GL_ARRAY_BUFFER);
+    CheckCall("DrawQuad");
 }
 
 void RenderEngine::Draw(int vertexCount) {

@@ -1,6 +1,7 @@
 #include "render/RenderTexture.h"
 
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "platform/OverlayWindow.h"
 #include "platform/qt/MessageBox.h"
 #include "render/RenderEngine.h"
@@ -8,8 +9,7 @@
 namespace {
 
 void LogTextureFailure(const char* what, const RenderTexture& t, unsigned code) {
-    Log() << LogError << "(render)"
-          << "[Error] " << what << t.width << " x " << t.height << " : " << LogHex << code << LogEnd;
+    LogFailureHex(LogTag::kRender, what + std::to_string(t.width) + " x " + std::to_string(t.height), code);
 }
 
 }  // namespace

@@ -3,15 +3,14 @@
 #include <cerrno>
 
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 #include "platform/posix/Elevation.h"
 #include "platform/posix/Paths.h"
 
 namespace {
 
-void LogFailure(const char* call, int code) {
-    Log() << "[TaskScheduler]"
-          << "[Error] " << call << " : " << code << LogEnd;
-}
+// A failure of the logon task is an information line: the program goes on without it.
+void LogFailure(const char* call, int code) { LogFailureNote(LogTag::kTaskScheduler, call, code); }
 
 // Exec= quoting of the desktop entry format: the path in double quotes, where ", `, $ and \ take a
 // backslash; the string escape of the file then doubles every backslash. % is doubled (field codes).

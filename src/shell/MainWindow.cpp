@@ -80,9 +80,7 @@ void MainWindow::LoadWindow() {
     engine_ = std::make_unique<QQmlApplicationEngine>();
     connect(engine_.get(), &QQmlEngine::warnings, this, [](const QList<QQmlError>& warnings) {
         for (const QQmlError& w : warnings) {
-            Log() << LogError << "[APP]"
-                  << "[Error] "
-                  << "QML : " << w.toString().toStdU16String() << LogEnd;
+            LogFailureText(LogTag::kApp, "QML", w.toString().toStdString());
         }
     });
     engine_->setInitialProperties({{QStringLiteral("view"), QVariant::fromValue<QObject*>(this)}});
@@ -90,9 +88,7 @@ void MainWindow::LoadWindow() {
     const QList<QObject*> roots = engine_->rootObjects();
     window_ = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
     if (window_ == nullptr) {
-        Log() << LogError << "[APP]"
-              << "[Error] "
-              << "Load main window : " << kWindowMarkup.toString().toStdU16String() << LogEnd;
+        LogFailureText(LogTag::kApp, "Load main window", kWindowMarkup.toString().toStdString());
     }
 }
 

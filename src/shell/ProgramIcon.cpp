@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "log/IDebugPrint.h"
+#include "log/LogFailure.h"
 
 // Outside any namespace, as the resource's initialiser is.
 static void InitIconResources() { Q_INIT_RESOURCE(lentora); }
@@ -14,9 +15,6 @@ QIcon ProgramIcon() {
         const QString path = QStringLiteral(":/icons/%1/com.lorx.Lentora.png").arg(QLatin1String(size));
         if (QFile::exists(path)) icon.addFile(path);
     }
-    if (icon.isNull())
-        Log() << LogError << "[APP]"
-              << "[Error] "
-              << "Load program icon" << LogEnd;
+    if (icon.isNull()) LogFailureText(LogTag::kApp, "Load program icon", "no icon found");
     return icon;
 }
