@@ -59,11 +59,19 @@ bool MagnifierDisplay::Create(const std::u16string& sourceDisplayName) {
         OnMouseReleased(b == platform::MouseButton::Left, x, y);
     };
     events.displayChanged = [](int w, int h) { Log() << "DisplayChange: " << w << " x " << h << LogEnd; };
+    // Two programs that both keep a window on top: the view gives way rather than fight.
+    auto keptUnder = [] {
+        Log() << LogTag::kMagnifier << "Another window keeps coming above the view: it is raised at most "
+              << platform::kRaisesPerSecond << " times a second" << LogEnd;
+    };
+    events.keptUnder = keptUnder;
+    platform::OverlayEvents helpEvents;
+    helpEvents.keptUnder = keptUnder;
     platform::IBackend& backend = platform::Backend();
     platform::CallFailure failure;
     auto view = backend.CreateOverlayWindow(std::move(events), &failure);
     if (failure) LogFailure(LogTag::kMagnifier, failure);
-    auto help = backend.CreateOverlayWindow({}, &failure);
+    auto help = backend.CreateOverlayWindow(std::move(helpEvents), &failure);
     if (failure) LogFailure(LogTag::kMagnifier, failure);
     compositing_ = backend.CompositingManagerRunning();
     UseWindows(std::move(view), std::move(help));

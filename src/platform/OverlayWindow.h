@@ -16,6 +16,9 @@ namespace platform {
 
 enum class MouseButton { Left, Right };
 
+// How often a second an overlay window is raised again at most when other windows come above it.
+inline constexpr int kRaisesPerSecond = 5;
+
 // Reports of what happened to an overlay window, on the UI thread. Positions in client pixels.
 struct OverlayEvents {
     std::function<void()> moved;           // moved or resized
@@ -24,6 +27,8 @@ struct OverlayEvents {
     std::function<void(bool left, bool right, int x, int y)> movedMouse;
     std::function<void(MouseButton, int x, int y)> released;
     std::function<void(int width, int height)> displayChanged;
+    // Another window keeps coming above the view faster than it is raised again (told once a showing).
+    std::function<void()> keptUnder;
 };
 
 // What the magnifier reads of any window: where it is and which it is.

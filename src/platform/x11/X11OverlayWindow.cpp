@@ -48,6 +48,9 @@ X11OverlayWindow::X11OverlayWindow() {
         XSetClassHint(x.display(), static_cast<::Window>(id_), &hint);
         if (const auto e = x.Sync()) setupFailure_ = {e->call, e->code};
     }
+    guard_ = std::make_unique<StackingGuard>(id_, [this] {
+        if (events_.keptUnder) events_.keptUnder();
+    });
     if (QScreen* s = screen()) {
         connect(s, &QScreen::geometryChanged, this, [this](const QRect& r) {
             if (events_.displayChanged) events_.displayChanged(r.width(), r.height());
@@ -60,8 +63,11 @@ X11OverlayWindow::~X11OverlayWindow() = default;
 QSurface* X11OverlayWindow::Surface() const { return const_cast<X11OverlayWindow*>(this); }
 
 void X11OverlayWindow::ApplyFlags() {
-    Qt::WindowFlags f = Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
-    if (!framed_) f |= Qt::FramelessWindowHint | Qt::WindowTransparentForInput;
+    // Never managed: a window manager would stack a focused full-screen window above any "keep above"
+    // window. Editor mode only lets the mouse in.
+    Qt::WindowFlags f = Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
+                        Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint;
+    if (!framed_) f |= Qt::WindowTransparentForInput;
     setFlags(f);
 }
 
@@ -109,10 +115,15 @@ void X11OverlayWindow::MoveTo(int left, int top, bool show) {
 void X11OverlayWindow::Show() {
     setVisible(true);
     raise();
+    if (guard_) {
+        guard_->SetActive(true);
+        guard_->RaiseIfCovered();
+    }
     StoreGeometry();
 }
 
 void X11OverlayWindow::Hide() {
+    if (guard_) guard_->SetActive(false);
     setVisible(false);
     StoreGeometry();
 }

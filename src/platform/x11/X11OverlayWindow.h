@@ -1,17 +1,21 @@
 #pragma once
-// The magnifier's windows on X11: frameless, above other windows, tool windows that never take the
-// focus, with an ARGB OpenGL surface the render thread draws into. The view lets the mouse through
-// until it is framed for editing; the help window always does. Created and driven on the UI thread;
-// geometry, id and surface may be read from the render thread.
+// The magnifier's windows on X11: frameless windows that bypass the window manager (override-redirect),
+// so no window manager can stack a focused full-screen game above them, raised when shown and raised
+// again whenever another window comes above them (StackingGuard); they never take the focus. An ARGB
+// OpenGL surface the render thread draws into. The view lets the mouse through until it is framed for
+// editing; the help window always does. Created and driven on the UI thread; geometry, id and surface
+// may be read from the render thread.
 
 #include <QWindow>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 #include "platform/CallFailure.h"
 #include "platform/OverlayWindow.h"
+#include "platform/x11/StackingGuard.h"
 
 namespace platform {
 
@@ -69,6 +73,7 @@ private:
     bool shown_ = false;
     std::vector<PixelRect> shape_;  // UI thread
     CallFailure setupFailure_;
+    std::unique_ptr<StackingGuard> guard_;
 };
 
 }  // namespace platform
