@@ -1,11 +1,13 @@
 #include "capture/DuplicationSource.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 
 #include "capture/HRError.h"
 #include "log/IDebugPrint.h"
 #include "platform/Backend.h"
+#include "platform/PixelRectParts.h"
 #include "render/RenderEngine.h"
 
 DuplicationSource::DuplicationSource(RenderEngine& e, uint64_t monitor) : engine(e) {
@@ -24,10 +26,24 @@ DuplicationSource::DuplicationSource(RenderEngine& e, uint64_t monitor) : engine
     bounds_ = found->bounds;
     duplication_ = backend.OpenScreenCopy(found->bounds, &failure);
     if (!duplication_) throw HRError("Failed to " + failure.call, static_cast<unsigned>(failure.code));
+    if (const platform::CallFailure why = duplication_->FallbackReason()) {
+        // Said once a run: every later source falls back the same way.
+        static std::atomic<bool> told{false};
+        if (!told.exchange(true)) {
+            LogFailure(LogTag::kCapture, why);
+            Log() << LogTag::kCapture
+                  << "The screen is copied as shown: what lies under the view keeps the picture "
+                  << "from before the view appeared" << LogEnd;
+        }
+    }
     UpdateFrame();
 }
 
 DuplicationSource::~DuplicationSource() = default;
+
+void DuplicationSource::SetOwnWindows(std::vector<uint64_t> ids) {
+    if (duplication_) duplication_->SetOwnWindows(std::move(ids));
+}
 
 void DuplicationSource::SetIgnoredAreas(std::vector<platform::PixelRect> areas) {
     if (areas == ignored_) return;
@@ -37,36 +53,7 @@ void DuplicationSource::SetIgnoredAreas(std::vector<platform::PixelRect> areas) 
 
 std::vector<platform::PixelRect> DuplicationSource::PartsOutside(
     int width, int height, const std::vector<platform::PixelRect>& holes) {
-    // Split the frame into horizontal bands at every hole's top and bottom; in each band, the spans
-    // between the holes that cross it.
-    std::vector<int> cuts{0, height};
-    const platform::PixelRect frame{0, 0, width, height};
-    std::vector<platform::PixelRect> clipped;
-    for (const platform::PixelRect& h : holes) {
-        const platform::PixelRect c = h.Intersect(frame);
-        if (c.empty()) continue;
-        clipped.push_back(c);
-        cuts.push_back(c.top);
-        cuts.push_back(c.bottom);
-    }
-    std::sort(cuts.begin(), cuts.end());
-    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
-    std::vector<platform::PixelRect> parts;
-    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
-        const int top = cuts[i], bottom = cuts[i + 1];
-        std::vector<std::pair<int, int>> blocked;
-        for (const platform::PixelRect& c : clipped) {
-            if (c.top <= top && c.bottom >= bottom) blocked.emplace_back(c.left, c.right);
-        }
-        std::sort(blocked.begin(), blocked.end());
-        int x = 0;
-        for (const auto& [l, r] : blocked) {
-            if (l > x) parts.push_back({x, top, l, bottom});
-            x = std::max(x, r);
-        }
-        if (x < width) parts.push_back({x, top, width, bottom});
-    }
-    return parts;
+    return platform::PartsOutside(width, height, holes);
 }
 
 DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, uint32_t textureHeight) {
@@ -102,7 +89,7 @@ DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, u
     // copy of the screen, so what lies under the program's own windows keeps the last copy taken
     // without them.
     std::vector<platform::PixelRect> holes;
-    if (!u.whole) {
+    if (!u.whole && !duplication_->SeesUnderOwnWindows()) {
         for (const platform::PixelRect& r : ignored_) {
             holes.push_back(
                 {r.left - bounds_.left, r.top - bounds_.top, r.right - bounds_.left, r.bottom - bounds_.top});

@@ -34,9 +34,12 @@ public:
     // Looks at the screen and says what the frame texture needs; textureWidth and textureHeight are its
     // present size (0 when there is none). A failed copy is logged once per failing stretch.
     Update NextUpdate(uint32_t textureWidth, uint32_t textureHeight);
-    // The program's own windows, on the desktop: changes only inside them are no new frame, and a new
-    // frame leaves the copy under them as it was, so the view never enlarges itself.
+    // The program's own windows, on the desktop: changes only inside them are no new frame. The copy
+    // builds what lies under them from the other windows where it can; where it cannot (a copy of the
+    // screen as shown), a new frame leaves the texture under them as it was, so the view never enlarges
+    // itself.
     void SetIgnoredAreas(std::vector<platform::PixelRect> areas);
+    void SetOwnWindows(std::vector<uint64_t> ids);
 
     // The parts of a width x height frame outside the given rectangles (frame coordinates), as bands.
     static std::vector<platform::PixelRect> PartsOutside(int width, int height,

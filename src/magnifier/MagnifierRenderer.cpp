@@ -117,10 +117,15 @@ bool MagnifierRenderer::Step(const ViewSettings& s) {
     }
     if (!EnsureFrameSource(s)) return false;
     if (duplicationSource_) {
-        // The view redrawing itself is no change of the screen.
+        // The view redrawing itself is no change of the screen, and the copy shows what lies under it.
         std::vector<PixelRect> own;
-        if (windows_.view != nullptr && windows_.view->IsShown()) own.push_back(windows_.view->WindowRect());
-        if (windows_.help != nullptr && windows_.help->IsShown()) own.push_back(windows_.help->WindowRect());
+        std::vector<uint64_t> ids;
+        for (platform::IOverlayWindow* w : {windows_.view, windows_.help}) {
+            if (w == nullptr) continue;
+            ids.push_back(w->NativeId());
+            if (w->IsShown()) own.push_back(w->WindowRect());
+        }
+        duplicationSource_->SetOwnWindows(std::move(ids));
         duplicationSource_->SetIgnoredAreas(std::move(own));
     }
     return ComposeFrame(s);

@@ -32,6 +32,14 @@ public:
     // covered may have changed unseen.
     virtual void SetIgnoredAreas(std::vector<PixelRect> areas) = 0;
 
+    // The program's own top-level windows (their X ids): left out of the copy where it can do so.
+    virtual void SetOwnWindows(std::vector<uint64_t> /*ids*/) {}
+    // True when a copy shows what lies under the program's own windows (built from the other windows);
+    // false when it is the screen as shown, the program's windows included.
+    virtual bool SeesUnderOwnWindows() const { return false; }
+    // Set when this copy stands in for a better one that could not be had, and why.
+    virtual CallFailure FallbackReason() const { return {}; }
+
     // The copied rectangle, in pixels of the virtual desktop.
     virtual const PixelRect& area() const = 0;
     // The newest copy: height() rows of stride() bytes, 4 bytes a pixel in the order B, G, R, X (the

@@ -24,6 +24,8 @@ public:
     Result Grab() override;
     CallFailure TakeFailure() override;
     void SetIgnoredAreas(std::vector<PixelRect> areas) override;
+    CallFailure FallbackReason() const override { return fallbackReason_; }
+    void SetFallbackReason(CallFailure why) { fallbackReason_ = std::move(why); }
     const PixelRect& area() const override;
     const uint8_t* pixels() const override;
     int stride() const override;
@@ -33,6 +35,7 @@ private:
     explicit ScreenGrabber(std::unique_ptr<Impl> impl);
 
     std::unique_ptr<Impl> impl_;
+    CallFailure fallbackReason_;
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/x11/MouseSpeed.h"
 #include "platform/x11/NativeWindowGeometry.h"
 #include "platform/x11/ScreenGrabber.h"
+#include "platform/x11/WindowScreenCopy.h"
 #include "platform/x11/X11KeyState.h"
 #include "platform/x11/X11OverlayWindow.h"
 
@@ -20,7 +21,12 @@ public:
         return std::make_unique<NativeWindowGeometry>(window);
     }
     std::unique_ptr<IScreenCopy> OpenScreenCopy(const PixelRect& area, CallFailure* failure) override {
-        return ScreenGrabber::Create(area, failure);
+        CallFailure why;
+        if (auto copy = WindowScreenCopy::Create(area, &why)) return copy;
+        // Without the Composite extension: the screen as shown, the program's windows in it.
+        auto screen = ScreenGrabber::Create(area, failure);
+        if (screen) screen->SetFallbackReason(std::move(why));
+        return screen;
     }
     bool ScreenCastSupported() override { return false; }
     std::unique_ptr<IOverlayWindow> CreateOverlayWindow(OverlayEvents events,

@@ -1,0 +1,41 @@
+#include "platform/PixelRectParts.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace platform {
+
+std::vector<PixelRect> PartsOutside(int width, int height, const std::vector<PixelRect>& holes) {
+    // Split the frame into horizontal bands at every hole's top and bottom; in each band, the spans
+    // between the holes that cross it.
+    std::vector<int> cuts{0, height};
+    const PixelRect frame{0, 0, width, height};
+    std::vector<PixelRect> clipped;
+    for (const PixelRect& h : holes) {
+        const PixelRect c = h.Intersect(frame);
+        if (c.empty()) continue;
+        clipped.push_back(c);
+        cuts.push_back(c.top);
+        cuts.push_back(c.bottom);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    std::vector<PixelRect> parts;
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+        const int top = cuts[i], bottom = cuts[i + 1];
+        std::vector<std::pair<int, int>> blocked;
+        for (const PixelRect& c : clipped) {
+            if (c.top <= top && c.bottom >= bottom) blocked.emplace_back(c.left, c.right);
+        }
+        std::sort(blocked.begin(), blocked.end());
+        int x = 0;
+        for (const auto& [l, r] : blocked) {
+            if (l > x) parts.push_back({x, top, l, bottom});
+            x = std::max(x, r);
+        }
+        if (x < width) parts.push_back({x, top, width, bottom});
+    }
+    return parts;
+}
+
+}  // namespace platform
