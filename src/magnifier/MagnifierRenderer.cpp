@@ -9,6 +9,7 @@
 #include "magnifier/ViewGeometry.h"
 #include "platform/Backend.h"
 #include "platform/OverlayWindow.h"
+#include "platform/qt/TextPanel.h"
 #include "render/MaskConstants.h"
 #include "render/RenderEngine.h"
 #include "render/RenderTexture.h"
@@ -47,6 +48,7 @@ bool MagnifierRenderer::Start(std::u16string* failureBox) {
     plainShader_ = engine_->GetPixelShader("default_alpha_premult");
     circleShader_ = engine_->GetPixelShader("circle_mask");
     rectShader_ = engine_->GetPixelShader("rect_mask");
+    framePixelShader_ = engine_->GetPixelShader("default");
     maskConstants_ = std::make_unique<MaskConstants>(*engine_);
     maskConstants_->Create();  // logs its failure; frames are then drawn with the mask constants missing
     captureMethod_ = CaptureSupported() ? 0 : 1;
@@ -58,6 +60,7 @@ void MagnifierRenderer::Release() {
     ReleaseFrameSources();
     viewTarget_.reset();
     helpTarget_.reset();
+    frameImage_.reset();
     maskConstants_.reset();
     vertexShader_ = nullptr;
     plainShader_ = circleShader_ = rectShader_ = 0;
@@ -151,6 +154,27 @@ void MagnifierRenderer::FillMaskConstants(const ViewSettings& s, int W, int H, c
     if (maskConstants_) maskConstants_->Upload(d);
 }
 
+void MagnifierRenderer::DrawEditorFrame(const RenderTexture& output, PointF clientAt) {
+    const int w = static_cast<int>(output.width), h = static_cast<int>(output.height);
+    const int left = static_cast<int>(clientAt.x), top = static_cast<int>(clientAt.y);
+    if (left <= 0 && top <= 0) return;  // no frame around the client area
+    if (!frameImage_ || frameImage_->width != output.width || frameImage_->height != output.height) {
+        // Painted once per window size: the frame does not change between frames.
+        frameImage_ = std::make_unique<RenderTexture>(engine_.get());
+        if (!frameImage_->Resize(output.width, output.height)) return;
+        const std::vector<unsigned char> image = platform::PaintFrame(
+            w, h, left, top, u"Lentora", HelpPanel::ChooseFont(platform::FontFamilies()));
+        engine_->Upload(*frameImage_, image.data(), w * 4, true);
+    }
+    engine_->BindShaders(vertexShader_, framePixelShader_);
+    engine_->BindPointSampler(0);
+    engine_->BindTexture(0, frameImage_.get());
+    // The painted image holds its rows from the bottom.
+    engine_->DrawQuad({0, 0}, {static_cast<float>(w), static_cast<float>(h)}, {0, 1}, {1, 0});
+    engine_->Draw(4);
+    engine_->BindLinearSampler(0);
+}
+
 uint8_t MagnifierRenderer::OverlapAlpha() {
     const platform::IOverlayWindow* view = windows_.view;
     const platform::IWindowGeometry* main = windows_.mainWindow;
@@ -183,11 +207,14 @@ bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
     if (Wt <= 0 || Ht <= 0) return false;
     std::unique_ptr<RenderTexture> windowBuffer;
     RenderTexture* output = nullptr;
+    PointF clientAt{0, 0};  // where the view's content goes in the output
     if (s.editorMode) {
         windowBuffer = RenderTexture::WindowBuffer(engine_.get());
-        if (!windowBuffer) return false;
-        windowBuffer->Resize(static_cast<uint32_t>(Wt), static_cast<uint32_t>(Ht));
+        if (!windowBuffer || windowBuffer->width == 0 || windowBuffer->height == 0) return false;
         output = windowBuffer.get();
+        const PixelRect window = windows_.view->WindowRect(), client = windows_.view->ClientRect();
+        clientAt = {static_cast<float>(client.left - window.left),
+                    static_cast<float>(client.top - window.top)};
     } else {
         if (!viewTarget_->Resize(static_cast<uint32_t>(Wt), static_cast<uint32_t>(Ht))) return false;
         output = viewTarget_.get();
@@ -199,6 +226,7 @@ bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
     engine_->BindOpaqueBlendState();
     engine_->BindLinearSampler(0);
     engine_->SetRenderTarget(output);
+    if (s.editorMode) DrawEditorFrame(*output, clientAt);
 
     // 5-6. Source rectangle and shaders.
     const PixelRect src = ViewGeometry::SourceRect(s.sourceDisplay, s.sourceOffset, s.magnification, Wt, Ht);
@@ -224,7 +252,8 @@ bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
                       static_cast<float>(src.top) / static_cast<float>(fh)};
     const PointF uvBr{static_cast<float>(src.right) / static_cast<float>(fw),
                       static_cast<float>(src.bottom) / static_cast<float>(fh)};
-    engine_->DrawQuad({0, 0}, {static_cast<float>(Wt), static_cast<float>(Ht)}, uvTl, uvBr);
+    engine_->DrawQuad(clientAt, {clientAt.x + static_cast<float>(Wt), clientAt.y + static_cast<float>(Ht)},
+                      uvTl, uvBr);
     engine_->BindTexture(0, frame);
     engine_->Draw(4);
 

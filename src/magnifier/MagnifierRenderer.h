@@ -27,6 +27,7 @@ class MaskConstants;
 class DuplicationSource;
 class GraphicsCaptureSource;
 struct LoadedVertexShader;
+struct PointF;
 
 class MagnifierRenderer {
 public:
@@ -79,6 +80,8 @@ private:
     void FillMaskConstants(const ViewSettings& s, int frameWidth, int frameHeight,
                            const platform::PixelRect& src);
     void FollowEditorMode(bool editorMode);
+    // Editor mode: the view's own frame (border and caption with the title) around the client area.
+    void DrawEditorFrame(const RenderTexture& output, PointF clientAt);
 
     Windows windows_;
     std::unique_ptr<RenderEngine> engine_;
@@ -86,7 +89,8 @@ private:
     std::unique_ptr<RenderTexture> viewTarget_;
     std::unique_ptr<RenderTexture> helpTarget_;
     LoadedVertexShader* vertexShader_ = nullptr;
-    unsigned plainShader_ = 0, circleShader_ = 0, rectShader_ = 0;
+    unsigned plainShader_ = 0, circleShader_ = 0, rectShader_ = 0, framePixelShader_ = 0;
+    std::unique_ptr<RenderTexture> frameImage_;  // the editor frame, painted for the window's size
     std::unique_ptr<DuplicationSource> duplicationSource_;
     std::unique_ptr<GraphicsCaptureSource> graphicsCaptureSource_;
     int32_t captureMethod_ = 0;  // 0 automatic, 1 duplication only

@@ -18,7 +18,7 @@ std::unique_ptr<RenderTexture> RenderTexture::WindowBuffer(RenderEngine* engine)
     if (engine == nullptr || engine->swapChain() == nullptr) return nullptr;
     auto t = std::make_unique<RenderTexture>(engine);
     t->window_ = engine->swapChain();
-    const platform::PixelRect r = t->window_->ClientRect();
+    const platform::PixelRect r = t->window_->WindowRect();  // the whole surface, frame included
     t->width = static_cast<uint32_t>(r.width() > 0 ? r.width() : 0);
     t->height = static_cast<uint32_t>(r.height() > 0 ? r.height() : 0);
     return t;

@@ -16,7 +16,7 @@ class RenderTexture {
 public:
     // An empty texture of the engine; Resize gives it its pixels.
     explicit RenderTexture(RenderEngine* engine) : engine_(engine) {}
-    // The back buffer of the engine's editor-mode window; null when the engine has none.
+    // The back buffer of the engine's editor-mode window, frame included; null when the engine has none.
     static std::unique_ptr<RenderTexture> WindowBuffer(RenderEngine* engine);
     RenderTexture(const RenderTexture&) = delete;
     RenderTexture& operator=(const RenderTexture&) = delete;

@@ -38,9 +38,45 @@ TextSize MeasureText(const std::u16string& text, const std::u16string& family, f
     return {static_cast<float>(r.width()), static_cast<float>(r.height())};
 }
 
+namespace {
+
+// ARGB32 in memory is B, G, R, A on this little-endian machine; rows are turned bottom first.
+std::vector<unsigned char> BottomFirst(const QImage& image) {
+    const int width = image.width(), height = image.height();
+    const size_t row = static_cast<size_t>(width) * 4;
+    std::vector<unsigned char> out(row * static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(&out[static_cast<size_t>(height - 1 - y) * row], image.constScanLine(y), row);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<unsigned char> PaintFrame(int width, int height, int frameLeft, int frameTop,
+                                      const std::u16string& title, const std::u16string& family) {
+    if (width <= 0 || height <= 0) return {};
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(48, 48, 52));
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setPen(QColor(110, 110, 118));
+        painter.drawRect(QRectF(0.5, 0.5, width - 1, height - 1));
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.fillRect(QRect(frameLeft, frameTop, width - 2 * frameLeft, height - frameTop - frameLeft),
+                         Qt::transparent);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.setFont(MakeFont(family, static_cast<float>(frameTop - frameLeft) * 0.6f));
+        painter.setPen(QColor(235, 235, 240));
+        painter.drawText(QRectF(frameLeft + 6, frameLeft, width - 2 * frameLeft - 12, frameTop - frameLeft),
+                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdU16String(title));
+    }
+    return BottomFirst(image);
+}
+
 std::vector<unsigned char> PaintPanel(int width, int height, const PanelPaint& p) {
-    std::vector<unsigned char> out;
-    if (width <= 0 || height <= 0) return out;
+    if (width <= 0 || height <= 0) return {};
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
@@ -60,13 +96,7 @@ std::vector<unsigned char> PaintPanel(int width, int height, const PanelPaint& p
             painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdU16String(p.text));
         }
     }
-    // ARGB32 in memory is B, G, R, A on this little-endian machine; rows are turned bottom first.
-    const size_t row = static_cast<size_t>(width) * 4;
-    out.resize(row * static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(&out[static_cast<size_t>(height - 1 - y) * row], image.constScanLine(y), row);
-    }
-    return out;
+    return BottomFirst(image);
 }
 
 }  // namespace platform

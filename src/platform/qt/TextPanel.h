@@ -40,4 +40,9 @@ TextSize MeasureText(const std::u16string& text, const std::u16string& family, f
 // width x height pixels, transparent but for the panel.
 std::vector<unsigned char> PaintPanel(int width, int height, const PanelPaint& paint);
 
+// The frame of the view in editor mode: a border of frameLeft pixels on the left, right and bottom and a
+// caption strip frameTop pixels high with the title; the client area inside is left transparent.
+std::vector<unsigned char> PaintFrame(int width, int height, int frameLeft, int frameTop,
+                                      const std::u16string& title, const std::u16string& family);
+
 }  // namespace platform

@@ -15,6 +15,8 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/shape.h>
 
 namespace platform {
 namespace {
@@ -48,6 +50,7 @@ X11OverlayWindow::X11OverlayWindow() {
         XSetClassHint(x.display(), static_cast<::Window>(id_), &hint);
         if (const auto e = x.Sync()) setupFailure_ = {e->call, e->code};
     }
+    input_ = std::make_unique<x11::XConnection>(x11::XConnection::Open());
     guard_ = std::make_unique<StackingGuard>(id_, [this] {
         if (events_.keptUnder) events_.keptUnder();
     });
@@ -71,23 +74,34 @@ void X11OverlayWindow::ApplyFlags() {
     setFlags(f);
 }
 
+QMargins X11OverlayWindow::FrameMargins() const {
+    if (!framed_) return {};
+    const double dpr = devicePixelRatio();
+    const int l = static_cast<int>(std::lround(kFrameLeft / dpr)),
+              t = static_cast<int>(std::lround(kFrameTop / dpr));
+    return {l, t, l, l};
+}
+
 void X11OverlayWindow::SetFramed(bool framed) {
     if (framed == framed_) return;
-    framed_ = framed;
-    // Qt keeps the client area where it is; the window manager grows the frame around it.
-    const QRect client = geometry();
+    // The frame grows around the client area and goes again, so the client area stays where it is.
+    const QRect client = geometry().marginsRemoved(FrameMargins());
     const bool wasShown = isVisible();
+    framed_ = framed;
     ApplyFlags();
-    setGeometry(client);
+    setGeometry(client.marginsAdded(FrameMargins()));
+    if (!framed_) unsetCursor();
+    FollowInputShape();
+    resizeEdges_ = 0;
+    movingByCaption_ = false;
     if (wasShown) Show();
     StoreGeometry();
 }
 
 void X11OverlayWindow::StoreGeometry() {
     const double dpr = devicePixelRatio();
-    const QRect c = geometry();
-    QRect f = frameGeometry();
-    if (!framed_) f = c;  // no frame to count, whatever the window manager said last
+    const QRect f = geometry();
+    const QRect c = f.marginsRemoved(FrameMargins());
     std::lock_guard guard(geometryLock_);
     client_ = {ToPhysical(c.left(), dpr), ToPhysical(c.top(), dpr), ToPhysical(c.left() + c.width(), dpr),
                ToPhysical(c.top() + c.height(), dpr)};
@@ -107,7 +121,8 @@ void X11OverlayWindow::SetGeometry(const PixelRect& r, bool show) {
 
 void X11OverlayWindow::MoveTo(int left, int top, bool show) {
     const double dpr = devicePixelRatio();
-    setPosition(static_cast<int>(left / dpr), static_cast<int>(top / dpr));
+    const QMargins m = FrameMargins();
+    setPosition(static_cast<int>(left / dpr) - m.left(), static_cast<int>(top / dpr) - m.top());
     StoreGeometry();
     if (show) Show();
 }
@@ -193,8 +208,19 @@ void X11OverlayWindow::moveEvent(QMoveEvent* e) {
     if (events_.moved) events_.moved();
 }
 
+void X11OverlayWindow::FollowInputShape() {
+    // Qt gives a window that takes the mouse again an input region of its size at that moment; the
+    // framed view grows and is resized afterwards, so its input region is reset to the whole window.
+    if (!framed_ || !input_ || !*input_) return;
+    input_->Name("XFixesSetWindowShapeRegion");
+    XFixesSetWindowShapeRegion(input_->display(), static_cast<::Window>(id_), ShapeInput, 0, 0, None);
+    XFlush(input_->display());
+    input_->TakeError();
+}
+
 void X11OverlayWindow::resizeEvent(QResizeEvent* e) {
     QWindow::resizeEvent(e);
+    FollowInputShape();
     StoreGeometry();
     if (events_.moved) events_.moved();
 }
@@ -204,29 +230,103 @@ void X11OverlayWindow::wheelEvent(QWheelEvent* e) {
     e->accept();
 }
 
-void X11OverlayWindow::mousePressEvent(QMouseEvent* e) {
+int X11OverlayWindow::EdgesAt(const QPointF& p) const {
+    if (!framed_) return 0;
+    const QMargins m = FrameMargins();
+    const double w = width(), h = height();
+    // The corners reach a little further along the edges, as a desktop's do.
+    const double corner = 2.0 * m.left();
+    int edges = 0;
+    if (p.x() < m.left()) edges |= kLeftEdge;
+    if (p.x() >= w - m.right()) edges |= kRightEdge;
+    if (p.y() < m.left()) edges |= kTopEdge;  // the top border is as thick as the others
+    if (p.y() >= h - m.bottom()) edges |= kBottomEdge;
+    if (edges & (kTopEdge | kBottomEdge)) {
+        if (p.x() < corner) edges |= kLeftEdge;
+        if (p.x() >= w - corner) edges |= kRightEdge;
+    }
+    if (edges & (kLeftEdge | kRightEdge)) {
+        if (p.y() < corner) edges |= kTopEdge;
+        if (p.y() >= h - corner) edges |= kBottomEdge;
+    }
+    return edges;
+}
+
+void X11OverlayWindow::ShowEdgeCursor(int edges) {
+    const bool horizontal = (edges & (kLeftEdge | kRightEdge)) != 0,
+               vertical = (edges & (kTopEdge | kBottomEdge)) != 0;
+    if (horizontal && vertical) {
+        const bool falling = (edges & kLeftEdge) ? (edges & kTopEdge) != 0 : (edges & kBottomEdge) != 0;
+        setCursor(falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
+    } else if (horizontal) {
+        setCursor(Qt::SizeHorCursor);
+    } else if (vertical) {
+        setCursor(Qt::SizeVerCursor);
+    } else {
+        unsetCursor();
+    }
+}
+
+QPoint X11OverlayWindow::ClientPoint(const QPointF& p) const {
     const double dpr = devicePixelRatio();
-    const int x = ToPhysical(e->position().x(), dpr), y = ToPhysical(e->position().y(), dpr);
-    if (events_.pressed && e->button() == Qt::LeftButton) events_.pressed(MouseButton::Left, x, y);
-    if (events_.pressed && e->button() == Qt::RightButton) events_.pressed(MouseButton::Right, x, y);
+    const QMargins m = FrameMargins();
+    return {ToPhysical(p.x() - m.left(), dpr), ToPhysical(p.y() - m.top(), dpr)};
+}
+
+void X11OverlayWindow::mousePressEvent(QMouseEvent* e) {
     e->accept();
+    if (framed_ && e->button() == Qt::LeftButton && resizeEdges_ == 0 && !movingByCaption_) {
+        // The frame's own gestures: a border resizes the view, the caption moves it.
+        const int edges = EdgesAt(e->position());
+        if (edges != 0 || e->position().y() < FrameMargins().top()) {
+            resizeEdges_ = edges;
+            movingByCaption_ = edges == 0;
+            pressGlobal_ = e->globalPosition().toPoint();
+            pressGeometry_ = geometry();
+            return;
+        }
+    }
+    const QPoint c = ClientPoint(e->position());
+    if (events_.pressed && e->button() == Qt::LeftButton) events_.pressed(MouseButton::Left, c.x(), c.y());
+    if (events_.pressed && e->button() == Qt::RightButton) events_.pressed(MouseButton::Right, c.x(), c.y());
 }
 
 void X11OverlayWindow::mouseMoveEvent(QMouseEvent* e) {
-    const double dpr = devicePixelRatio();
-    if (events_.movedMouse) {
-        events_.movedMouse(e->buttons() & Qt::LeftButton, e->buttons() & Qt::RightButton,
-                           ToPhysical(e->position().x(), dpr), ToPhysical(e->position().y(), dpr));
-    }
     e->accept();
+    if (resizeEdges_ != 0 || movingByCaption_) {
+        const QPoint d = e->globalPosition().toPoint() - pressGlobal_;
+        if (movingByCaption_) {
+            setPosition(pressGeometry_.topLeft() + d);
+            return;
+        }
+        const QMargins m = FrameMargins();
+        const int minWidth = m.left() + m.right() + 32, minHeight = m.top() + m.bottom() + 24;
+        QRect r = pressGeometry_;
+        if (resizeEdges_ & kLeftEdge) r.setLeft(std::min(r.left() + d.x(), r.right() + 1 - minWidth));
+        if (resizeEdges_ & kRightEdge) r.setRight(std::max(r.right() + d.x(), r.left() + minWidth - 1));
+        if (resizeEdges_ & kTopEdge) r.setTop(std::min(r.top() + d.y(), r.bottom() + 1 - minHeight));
+        if (resizeEdges_ & kBottomEdge) r.setBottom(std::max(r.bottom() + d.y(), r.top() + minHeight - 1));
+        setGeometry(r);
+        return;
+    }
+    if (framed_ && e->buttons() == Qt::NoButton) ShowEdgeCursor(EdgesAt(e->position()));
+    if (events_.movedMouse) {
+        const QPoint c = ClientPoint(e->position());
+        events_.movedMouse(e->buttons() & Qt::LeftButton, e->buttons() & Qt::RightButton, c.x(), c.y());
+    }
 }
 
 void X11OverlayWindow::mouseReleaseEvent(QMouseEvent* e) {
-    const double dpr = devicePixelRatio();
-    const int x = ToPhysical(e->position().x(), dpr), y = ToPhysical(e->position().y(), dpr);
-    if (events_.released && e->button() == Qt::LeftButton) events_.released(MouseButton::Left, x, y);
-    if (events_.released && e->button() == Qt::RightButton) events_.released(MouseButton::Right, x, y);
     e->accept();
+    if ((resizeEdges_ != 0 || movingByCaption_) && e->button() == Qt::LeftButton) {
+        resizeEdges_ = 0;
+        movingByCaption_ = false;
+        return;
+    }
+    const QPoint c = ClientPoint(e->position());
+    if (events_.released && e->button() == Qt::LeftButton) events_.released(MouseButton::Left, c.x(), c.y());
+    if (events_.released && e->button() == Qt::RightButton)
+        events_.released(MouseButton::Right, c.x(), c.y());
 }
 
 }  // namespace platform

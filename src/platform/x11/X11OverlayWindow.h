@@ -6,6 +6,9 @@
 // editing; the help window always does. Created and driven on the UI thread; geometry, id and surface
 // may be read from the render thread.
 
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
 #include <QWindow>
 #include <functional>
 #include <memory>
@@ -18,6 +21,9 @@
 #include "platform/x11/StackingGuard.h"
 
 namespace platform {
+namespace x11 {
+class XConnection;
+}
 
 class X11OverlayWindow final : public QWindow, public IOverlayWindow {
     Q_OBJECT
@@ -25,6 +31,10 @@ public:
     using Events = OverlayEvents;
 
     static constexpr const char* kWindowClass = "Lentora_OverlayWindowClass";
+    // The frame of editor mode, drawn by the view itself: a border on the left, right and bottom and a
+    // caption strip with the top border, in physical pixels.
+    static constexpr int kFrameLeft = 6;
+    static constexpr int kFrameTop = 30;
 
     X11OverlayWindow();
     ~X11OverlayWindow() override;
@@ -61,7 +71,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    enum Edge { kLeftEdge = 1, kRightEdge = 2, kTopEdge = 4, kBottomEdge = 8 };
+
     void ApplyFlags();
+    // The frame around the client area, in logical pixels; none while unframed.
+    QMargins FrameMargins() const;
+    // The frame edges under a point of the window (logical pixels), 0 outside the borders.
+    int EdgesAt(const QPointF& p) const;
+    void ShowEdgeCursor(int edges);
+    // A point of the window as client pixels.
+    QPoint ClientPoint(const QPointF& p) const;
+    // Framed: the whole window takes the mouse, whatever size it has grown to.
+    void FollowInputShape();
     void StoreGeometry();
     void ApplyShape();
 
@@ -74,6 +95,12 @@ private:
     std::vector<PixelRect> shape_;  // UI thread
     CallFailure setupFailure_;
     std::unique_ptr<StackingGuard> guard_;
+    std::unique_ptr<x11::XConnection> input_;  // for the input region; Xlib stays out of this header
+    // A gesture of the frame in progress: the edges being dragged, or the caption.
+    int resizeEdges_ = 0;
+    bool movingByCaption_ = false;
+    QPoint pressGlobal_;
+    QRect pressGeometry_;
 };
 
 }  // namespace platform
