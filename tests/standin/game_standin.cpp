@@ -1,15 +1,19 @@
 // A full-screen game stand-in for the end-to-end tests: a window over the whole screen showing the
 // test pattern, either asking the window manager for full screen (_NET_WM_STATE_FULLSCREEN, as SDL and
 // GLFW games do) or bypassing it (override-redirect, as older games do). It takes the keyboard focus,
-// and a block in the middle of the screen can flip its colour every few milliseconds.
+// and a block in the middle of the screen flips its colour every few milliseconds or on command.
 //
 //   lentora_game_standin [--override] [--flip-ms N] [--block X Y SIZE]
 //
-// Prints "ready" once its window is shown and painted; ends on SIGTERM or when the X server goes.
+// Prints "ready" once its window is shown and painted. Reads commands from standard input: "flip"
+// flips the block and answers "flipped green" or "flipped magenta" once the server has drawn it.
+// Reports "click X Y BUTTON" for every button press it receives and "focus in" / "focus out". Ends on
+// SIGTERM, at the end of its input, or when the X server goes.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -66,7 +70,8 @@ int main(int argc, char** argv) {
     XSetWindowAttributes attributes{};
     attributes.override_redirect = override ? True : False;
     attributes.background_pixel = BlackPixel(d, screen);
-    attributes.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | FocusChangeMask;
+    attributes.event_mask =
+        ExposureMask | StructureNotifyMask | KeyPressMask | FocusChangeMask | ButtonPressMask;
     const Window w = XCreateWindow(d, root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
                                    0, CopyFromParent, InputOutput, CopyFromParent,
                                    CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
@@ -92,11 +97,26 @@ int main(int argc, char** argv) {
     XMapRaised(d, w);
     bool ready = false, flipped = false;
     const int fd = ConnectionNumber(d);
+    auto flip = [&] {
+        flipped = !flipped;
+        XSetForeground(d, gc, flipped ? 0xFF00FFul : 0x00FF00ul);
+        XFillRectangle(d, w, gc, blockX, blockY, static_cast<unsigned>(blockSize),
+                       static_cast<unsigned>(blockSize));
+        XSync(d, False);
+    };
+    std::string input;
+    bool inputOpen = true;
     while (!gStop) {
         while (XPending(d) > 0) {
             XEvent e;
             XNextEvent(d, &e);
-            if (e.type == Expose && e.xexpose.count == 0) {
+            if (e.type == ButtonPress) {
+                std::printf("click %d %d %u\n", e.xbutton.x_root, e.xbutton.y_root, e.xbutton.button);
+                std::fflush(stdout);
+            } else if (e.type == FocusIn || e.type == FocusOut) {
+                std::printf("focus %s\n", e.type == FocusIn ? "in" : "out");
+                std::fflush(stdout);
+            } else if (e.type == Expose && e.xexpose.count == 0) {
                 XPutImage(d, w, gc, image, 0, 0, 0, 0, static_cast<unsigned>(width),
                           static_cast<unsigned>(height));
                 if (!ready) XSetInputFocus(d, w, RevertToParent, CurrentTime);  // the game has the keyboard
@@ -108,18 +128,30 @@ int main(int argc, char** argv) {
                 }
             }
         }
-        pollfd p{fd, POLLIN, 0};
+        pollfd p[2] = {{fd, POLLIN, 0}, {inputOpen ? 0 : -1, POLLIN, 0}};
         const int timeout = ready && flipMs > 0 ? flipMs : 100;
-        const int n = poll(&p, 1, timeout);
+        const int n = poll(p, 2, timeout);
         if (n < 0 && !gStop) continue;
-        if (p.revents & (POLLHUP | POLLERR)) break;
-        if (n == 0 && ready && flipMs > 0) {
-            flipped = !flipped;
-            XSetForeground(d, gc, flipped ? 0xFF00FFul : 0x00FF00ul);
-            XFillRectangle(d, w, gc, blockX, blockY, static_cast<unsigned>(blockSize),
-                           static_cast<unsigned>(blockSize));
-            XFlush(d);
+        if (p[0].revents & (POLLHUP | POLLERR)) break;
+        if (p[1].revents & (POLLIN | POLLHUP)) {
+            char buf[256];
+            const ssize_t got = read(0, buf, sizeof buf);
+            if (got <= 0) {
+                inputOpen = false;  // no more commands: keep running until told to stop
+            } else {
+                input.append(buf, static_cast<size_t>(got));
+                for (size_t nl; (nl = input.find('\n')) != std::string::npos;) {
+                    const std::string command = input.substr(0, nl);
+                    input.erase(0, nl + 1);
+                    if (command == "flip") {
+                        flip();
+                        std::printf("flipped %s\n", flipped ? "magenta" : "green");
+                        std::fflush(stdout);
+                    }
+                }
+            }
         }
+        if (n == 0 && ready && flipMs > 0) flip();
     }
     image->data = nullptr;  // the vector owns the pixels
     XDestroyImage(image);
