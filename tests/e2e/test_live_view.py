@@ -136,7 +136,7 @@ class LiveViewTest(unittest.TestCase):
 
     def wait_view_rect(self, expected, timeout=10):
         """Waits until the view's client rectangle is expected (None: no view shown); returns it."""
-        harness.wait_until(lambda: self.view_client_rect() == expected, timeout,
+        harness.wait_until(lambda: self.view_window_rect() == expected, timeout,
                            f"the view at {expected}", interval=0.05)
         return expected
 
@@ -162,7 +162,8 @@ class LiveViewTest(unittest.TestCase):
         time.sleep(0.25)
         self.xdotool("keyup", "Shift_L", "keyup", "Control_L", "keyup", "Super_L")
 
-    def view_client_rect(self):
+    def view_window_rect(self):
+        """The view window on the screen (in editor mode with the frame it draws itself), or None."""
         ids = [w for w in self.server.run_tool("xdotool", "search", "--onlyvisible", "--class",
                                                "Lentora_OverlayWindowClass").stdout.split()]
         for w in ids:
@@ -235,7 +236,10 @@ class LiveViewTest(unittest.TestCase):
     def test_editor_mode_frames_the_view_and_follows_the_mouse(self):
         self.start()
         self.press_editor()
-        client = self.wait_view_rect(VIEW)  # the frame grows around the view, the client area stays
+        # The view draws its own frame (border 6, caption strip and border 30) around the client area,
+        # which stays where the view was.
+        self.wait_view_rect((VIEW[0] - 6, VIEW[1] - 30, VIEW[2] + 6, VIEW[3] + 6))
+        client = VIEW
         # The help panel at the top centre: its light fill, premultiplied at 90 %.
         panel = (229, 202, 139)
         try:
@@ -265,7 +269,8 @@ class LiveViewTest(unittest.TestCase):
         self.xdotool("mousemove", str(cx + 80), str(cy + 50))
         time.sleep(0.2)
         self.xdotool("mouseup", "1")
-        moved = self.wait_view_rect((VIEW[0] + 80, VIEW[1] + 50, VIEW[2] + 80, VIEW[3] + 50))
+        self.wait_view_rect((VIEW[0] + 74, VIEW[1] + 20, VIEW[2] + 86, VIEW[3] + 56))
+        moved = (VIEW[0] + 80, VIEW[1] + 50, VIEW[2] + 80, VIEW[3] + 50)
         self.assert_view_enlarges(source_rect(212, (-30, -10)), moved)
 
         self.press_editor()  # back to the hidden view it was before
