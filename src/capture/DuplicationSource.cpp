@@ -103,6 +103,7 @@ bool DuplicationSource::UpdateFrame() {
     const uint32_t tw = frameCopy ? frameCopy->width : 0, th = frameCopy ? frameCopy->height : 0;
     const Update u = NextUpdate(frameCopy && frameCopy->HasTexture() ? tw : 0,
                                 frameCopy && frameCopy->HasTexture() ? th : 0);
+    changed_ = !u.skip && !u.parts.empty();
     if (u.skip) return false;
     if (u.parts.empty()) return true;
     if (u.whole) {

@@ -31,6 +31,8 @@ public:
     // Brings frameCopy up to date: false when the frame must be skipped (the display's mode changed:
     // the source must be made again), true otherwise; frameCopy may still be empty.
     bool UpdateFrame();
+    // Whether the last UpdateFrame brought anything new into frameCopy.
+    bool changed() const { return changed_; }
     // Looks at the screen and says what the frame texture needs; textureWidth and textureHeight are its
     // present size (0 when there is none). A failed copy is logged once per failing stretch.
     Update NextUpdate(uint32_t textureWidth, uint32_t textureHeight);
@@ -54,4 +56,5 @@ private:
     std::vector<platform::PixelRect> ignored_;  // desktop coordinates
     FailureStretch copyFailures_;
     bool accessLostLogged_ = false;
+    bool changed_ = false;
 };

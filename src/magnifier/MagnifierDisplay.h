@@ -117,8 +117,9 @@ public:
     std::u16string helpLanguage;
     std::u16string helpText;
 
-    // Written by the render thread after each presented frame, read by the UI thread.
+    // Written by the render thread after each step, read by the UI thread.
     std::atomic<uint8_t> layerAlpha{0};
+    std::atomic<uint64_t> presentCount{0};  // frames composed and presented so far
 
     // Guards the published settings, and nothing else.
     std::recursive_mutex renderLock;

@@ -47,6 +47,7 @@ void MagnifierDisplay::RenderThread() {
         try {
             const bool presented = renderer_.Step(frameSettings_);
             layerAlpha = renderer_.layerAlpha();
+            presentCount = renderer_.presents();
             if (presented && frameSettings_.visible && overlayWindow && !overlayWindow->IsShown() &&
                 !showRequested_.exchange(true)) {
                 overlayWindow->ShowLater([this] { return visible; });

@@ -68,6 +68,8 @@ void MagnifierRenderer::Release() {
 }
 
 void MagnifierRenderer::ReleaseFrameSources() {
+    frame_ = nullptr;
+    composedOnce_ = false;  // a new source draws its first frame
     duplicationSource_.reset();
     graphicsCaptureSource_.reset();
 }
@@ -131,7 +133,15 @@ bool MagnifierRenderer::Step(const ViewSettings& s) {
         duplicationSource_->SetOwnWindows(std::move(ids));
         duplicationSource_->SetIgnoredAreas(std::move(own));
     }
-    return ComposeFrame(s);
+    const SourceState state = UpdateSource();
+    if (state == SourceState::Lost) return false;
+    // Nothing changed, nothing drawn: no new frame, the same settings, the alpha shown is still right.
+    // Editor mode draws every step: the frame follows the window as it is dragged and resized.
+    if (state == SourceState::Same && composedOnce_ && !s.editorMode && s == composed_ &&
+        layerAlpha_ == presentedAlpha_ && OverlapAlpha() == layerAlpha_) {
+        return false;
+    }
+    return Compose(s);
 }
 
 void MagnifierRenderer::FillMaskConstants(const ViewSettings& s, int W, int H, const PixelRect& r) {
@@ -190,16 +200,24 @@ uint8_t MagnifierRenderer::OverlapAlpha() {
     return ViewGeometry::OverlapAlpha(mainRect, view->WindowRect());
 }
 
-bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
-    if (!engine_->HasDevice()) return false;
-    // 1. The frame.
-    RenderTexture* frame = nullptr;
+MagnifierRenderer::SourceState MagnifierRenderer::UpdateSource() {
     if (duplicationSource_) {
-        if (!duplicationSource_->UpdateFrame()) return false;
-        frame = duplicationSource_->frameCopy.get();
-    } else if (graphicsCaptureSource_) {
-        frame = graphicsCaptureSource_->NextFrame();
+        if (!duplicationSource_->UpdateFrame()) return SourceState::Lost;
+        frame_ = duplicationSource_->frameCopy.get();
+        return duplicationSource_->changed() ? SourceState::New : SourceState::Same;
     }
+    frame_ = graphicsCaptureSource_ ? graphicsCaptureSource_->NextFrame() : nullptr;
+    return SourceState::New;
+}
+
+bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
+    if (!engine_->HasDevice() || UpdateSource() == SourceState::Lost) return false;
+    return Compose(s);
+}
+
+bool MagnifierRenderer::Compose(const ViewSettings& s) {
+    // 1. The frame.
+    RenderTexture* frame = frame_;
     if (frame == nullptr || frame->texture() == 0) return false;
 
     // 2. Targets follow the view's size; a view without pixels has nothing to show.
@@ -267,7 +285,11 @@ bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
     } else {
         const uint8_t a = OverlapAlpha();
         if (windows_.view != nullptr) engine_->PresentToWindow(*viewTarget_, *windows_.view, layerAlpha_);
+        presentedAlpha_ = layerAlpha_;
         layerAlpha_ = a;
     }
+    composed_ = s;
+    composedOnce_ = true;
+    ++presents_;
     return true;
 }

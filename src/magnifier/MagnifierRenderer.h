@@ -63,6 +63,8 @@ public:
     // Composes the current frame into the view target (or the view window in editor mode) and presents
     // it; false when there was nothing to show.
     bool ComposeFrame(const ViewSettings& settings);
+    // How many frames were composed and presented so far.
+    uint64_t presents() const { return presents_; }
     // Frees sources, targets, mask constants and the engine's objects, with the context current.
     void Release();
 
@@ -77,6 +79,11 @@ public:
     DuplicationSource* duplicationSource() const { return duplicationSource_.get(); }
 
 private:
+    enum class SourceState { Lost, Same, New };
+    // Brings the frame source's copy up to date; Lost when the source must be made again.
+    SourceState UpdateSource();
+    // Composes the current frame and presents it.
+    bool Compose(const ViewSettings& settings);
     void FillMaskConstants(const ViewSettings& s, int frameWidth, int frameHeight,
                            const platform::PixelRect& src);
     void FollowEditorMode(bool editorMode);
@@ -100,5 +107,10 @@ private:
     bool editorMode_ = false;
     HelpPanel help_;
     uint8_t layerAlpha_ = 0;
+    uint8_t presentedAlpha_ = 0;      // the alpha the view was last presented with
+    RenderTexture* frame_ = nullptr;  // the source's copy, owned by the source
+    ViewSettings composed_;           // the settings of the last composition
+    bool composedOnce_ = false;
+    uint64_t presents_ = 0;
     FailureStretch mainWindowStretch_;  // reading the main window's place
 };

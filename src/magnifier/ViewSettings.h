@@ -35,4 +35,6 @@ struct ViewSettings {
 
     bool visible = false;
     bool editorMode = false;
+
+    bool operator==(const ViewSettings&) const = default;
 };

@@ -209,6 +209,27 @@ TEST_F(LiveViewTest, EditorModeShowsThePanelAndFollowsTheMouse) {
     EXPECT_FALSE(d->helpWindow->IsShown());
 }
 
+TEST_F(LiveViewTest, AStillScreenIsNotDrawnAgainButASettingsChangeIs) {
+    ShowView();
+    // Let the first frames settle, then count over a second of a still screen.
+    QTest::qWait(300);
+    const uint64_t before = d->presentCount;
+    QTest::qWait(1000);
+    EXPECT_EQ(d->presentCount, before);
+    // A change of what the frame depends on composes the frame kept, at once.
+    options::profileMagnificationFactor.SetInt(300);
+    d->ApplyOptions(OptionGroup::Magnification);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->presentCount > before; }, 2000));
+    QTest::qWait(300);
+    const uint64_t after = d->presentCount;
+    QTest::qWait(500);
+    EXPECT_EQ(d->presentCount, after);
+    screen.Take();
+    int checked = 0;
+    EXPECT_EQ(WrongViewPoints(screen, d->SourceRect(768, 432), &checked), 0);
+    EXPECT_GT(checked, 1000);
+}
+
 TEST_F(LiveViewTest, TheMouseSlowsWhileTheViewShows) {
     ASSERT_TRUE(platform::SetMouseSpeed(10));
     d->mouseAdjust = true;
