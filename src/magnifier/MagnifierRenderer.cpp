@@ -135,13 +135,15 @@ bool MagnifierRenderer::Step(const ViewSettings& s) {
     }
     const SourceState state = UpdateSource();
     if (state == SourceState::Lost) return false;
+    // Read once a step: it asks the X server.
+    const uint8_t alpha = s.editorMode ? layerAlpha_ : OverlapAlpha();
     // Nothing changed, nothing drawn: no new frame, the same settings, the alpha shown is still right.
     // Editor mode draws every step: the frame follows the window as it is dragged and resized.
     if (state == SourceState::Same && composedOnce_ && !s.editorMode && s == composed_ &&
-        layerAlpha_ == presentedAlpha_ && OverlapAlpha() == layerAlpha_) {
+        layerAlpha_ == presentedAlpha_ && alpha == layerAlpha_) {
         return false;
     }
-    return Compose(s);
+    return Compose(s, alpha);
 }
 
 void MagnifierRenderer::FillMaskConstants(const ViewSettings& s, int W, int H, const PixelRect& r) {
@@ -212,10 +214,10 @@ MagnifierRenderer::SourceState MagnifierRenderer::UpdateSource() {
 
 bool MagnifierRenderer::ComposeFrame(const ViewSettings& s) {
     if (!engine_->HasDevice() || UpdateSource() == SourceState::Lost) return false;
-    return Compose(s);
+    return Compose(s, s.editorMode ? layerAlpha_ : OverlapAlpha());
 }
 
-bool MagnifierRenderer::Compose(const ViewSettings& s) {
+bool MagnifierRenderer::Compose(const ViewSettings& s, uint8_t nextAlpha) {
     // 1. The frame.
     RenderTexture* frame = frame_;
     if (frame == nullptr || frame->texture() == 0) return false;
@@ -283,10 +285,9 @@ bool MagnifierRenderer::Compose(const ViewSettings& s) {
     if (s.editorMode) {
         engine_->Present();
     } else {
-        const uint8_t a = OverlapAlpha();
         if (windows_.view != nullptr) engine_->PresentToWindow(*viewTarget_, *windows_.view, layerAlpha_);
         presentedAlpha_ = layerAlpha_;
-        layerAlpha_ = a;
+        layerAlpha_ = nextAlpha;
     }
     composed_ = s;
     composedOnce_ = true;

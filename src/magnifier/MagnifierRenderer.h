@@ -82,8 +82,8 @@ private:
     enum class SourceState { Lost, Same, New };
     // Brings the frame source's copy up to date; Lost when the source must be made again.
     SourceState UpdateSource();
-    // Composes the current frame and presents it.
-    bool Compose(const ViewSettings& settings);
+    // Composes the current frame and presents it; nextAlpha is the layer alpha of the next frame.
+    bool Compose(const ViewSettings& settings, uint8_t nextAlpha);
     void FillMaskConstants(const ViewSettings& s, int frameWidth, int frameHeight,
                            const platform::PixelRect& src);
     void FollowEditorMode(bool editorMode);
