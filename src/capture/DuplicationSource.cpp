@@ -51,6 +51,24 @@ void DuplicationSource::SetIgnoredAreas(std::vector<platform::PixelRect> areas) 
     if (duplication_) duplication_->SetIgnoredAreas(std::move(areas));
 }
 
+void DuplicationSource::SetSourceRect(const platform::PixelRect& rect) {
+    if (rect == sourceRect_ || !duplication_) return;
+    sourceRect_ = rect;
+    std::vector<platform::PixelRect> watched;
+    if (!rect.empty()) {
+        const platform::PixelRect grown{rect.left - 1, rect.top - 1, rect.right + 1, rect.bottom + 1};
+        for (const platform::PixelRect& p :
+             platform::WrappedParts(grown, bounds_.width(), bounds_.height())) {
+            watched.push_back(
+                {p.left + bounds_.left, p.top + bounds_.top, p.right + bounds_.left, p.bottom + bounds_.top});
+        }
+    }
+    duplication_->SetWatchedAreas(std::move(watched));
+}
+
+int DuplicationSource::EventFd() const { return duplication_ ? duplication_->EventFd() : -1; }
+bool DuplicationSource::ReadyToWait() { return !duplication_ || duplication_->ReadyToWait(); }
+
 std::vector<platform::PixelRect> DuplicationSource::PartsOutside(
     int width, int height, const std::vector<platform::PixelRect>& holes) {
     return platform::PartsOutside(width, height, holes);
@@ -85,17 +103,23 @@ DuplicationSource::Update DuplicationSource::NextUpdate(uint32_t textureWidth, u
     const auto w = static_cast<uint32_t>(duplication_->width()),
                h = static_cast<uint32_t>(duplication_->height());
     u.whole = textureWidth != w || textureHeight != h;
-    // Screen images have no alpha of their own: they are opaque. X11 cannot leave a window out of a
-    // copy of the screen, so what lies under the program's own windows keeps the last copy taken
-    // without them.
+    // Screen images have no alpha of their own: they are opaque. A copy of the screen as shown cannot
+    // leave a window out, so what lies under the program's own windows keeps the last copy taken
+    // without them. A new texture takes the whole copy.
+    if (u.whole) {
+        u.parts = {{0, 0, static_cast<int>(w), static_cast<int>(h)}};
+        return u;
+    }
     std::vector<platform::PixelRect> holes;
-    if (!u.whole && !duplication_->SeesUnderOwnWindows()) {
+    if (!duplication_->SeesUnderOwnWindows()) {
         for (const platform::PixelRect& r : ignored_) {
             holes.push_back(
                 {r.left - bounds_.left, r.top - bounds_.top, r.right - bounds_.left, r.bottom - bounds_.top});
         }
     }
-    u.parts = PartsOutside(static_cast<int>(w), static_cast<int>(h), holes);
+    for (const platform::PixelRect& changed : duplication_->changedParts()) {
+        for (const platform::PixelRect& p : platform::PartsOutside(changed, holes)) u.parts.push_back(p);
+    }
     return u;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The frame source that copies the source display through the back end's screen copy and keeps the
-// newest image in a texture. A still screen costs no copy. Render thread only.
+// newest image in a texture of the display's size. Only what the view reads is watched, copied and
+// uploaded, and only where it changed: a still screen costs no copy. Render thread only.
 
 #include <memory>
 #include <vector>
@@ -42,6 +43,15 @@ public:
     // itself.
     void SetIgnoredAreas(std::vector<platform::PixelRect> areas);
     void SetOwnWindows(std::vector<uint64_t> ids);
+    // The rectangle of the frame that the view reads (frame coordinates, as the composition samples it:
+    // it may reach past the edges, where the texture repeats). Only its pixels, and one around them for
+    // the filtering, are kept up to date from now on; an empty one watches the whole display.
+    void SetSourceRect(const platform::PixelRect& rect);
+
+    // A descriptor that becomes readable when the screen may have changed (-1: none), and whether
+    // sleeping on it is safe now.
+    int EventFd() const;
+    bool ReadyToWait();
 
     // The parts of a width x height frame outside the given rectangles (frame coordinates), as bands.
     static std::vector<platform::PixelRect> PartsOutside(int width, int height,
@@ -54,6 +64,7 @@ private:
     std::unique_ptr<platform::IScreenCopy> duplication_;
     platform::PixelRect bounds_{};              // the monitor on the desktop
     std::vector<platform::PixelRect> ignored_;  // desktop coordinates
+    platform::PixelRect sourceRect_{};          // frame coordinates
     FailureStretch copyFailures_;
     bool accessLostLogged_ = false;
     bool changed_ = false;

@@ -9,7 +9,6 @@
 // waits for the UI thread while it holds it. What the render thread draws with lives in the renderer.
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -24,6 +23,7 @@
 #include "magnifier/SettingsHandOver.h"
 #include "magnifier/ViewSettings.h"
 #include "platform/PixelRect.h"
+#include "platform/posix/WakeSignal.h"
 
 namespace platform {
 class IOverlayWindow;
@@ -162,9 +162,8 @@ private:
 
     std::thread renderThread_;
     std::atomic<bool> renderThreadDone_{false};
-    std::mutex eventLock_;
-    std::condition_variable eventSignal_;
-    bool wakeEvent_ = false, stopEvent_ = false;  // guarded by eventLock_; each wakes one wait
+    platform::WakeSignal renderSignal_;  // wakes the render thread: a new setting, the stop
+    std::atomic<bool> stopEvent_{false};
     // The view is shown once its first frame is drawn, so that first copy of the screen is without it.
     std::atomic<bool> showRequested_{false};
 };

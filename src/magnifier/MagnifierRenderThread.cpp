@@ -7,29 +7,24 @@
 #include "platform/posix/ThreadName.h"
 #include "platform/qt/MessageBox.h"
 
-void MagnifierDisplay::Wake() {
-    {
-        std::lock_guard guard(eventLock_);
-        wakeEvent_ = true;
-    }
-    eventSignal_.notify_one();
-}
+void MagnifierDisplay::Wake() { renderSignal_.Notify(); }
 
 bool MagnifierDisplay::WaitForWork(bool visibleNow) {
-    std::unique_lock lock(eventLock_);
     for (;;) {
-        const bool signalled = eventSignal_.wait_for(lock, std::chrono::milliseconds(kRenderWaitMs),
-                                                     [this] { return wakeEvent_ || stopEvent_; });
         if (stopEvent_) return false;
-        if (signalled) {
-            wakeEvent_ = false;  // one signal wakes one wait
-            return true;
+        // While the view shows, a change of the screen wakes the thread at once. One already read from
+        // the screen copy's connection is drawn without sleeping.
+        int screenChanges = -1;
+        if (visibleNow) {
+            screenChanges = renderer_.SourceEventFd();
+            if (screenChanges >= 0 && !renderer_.SourceReadyToWait()) return true;
         }
-        if (visibleNow) return true;
+        const platform::WakeSignal::Woken woken = renderSignal_.Wait(screenChanges, kRenderWaitMs);
+        if (const platform::CallFailure f = renderSignal_.TakeFailure()) LogFailure(LogTag::kMagnifier, f);
+        if (stopEvent_) return false;
+        if (woken != platform::WakeSignal::Woken::Timeout || visibleNow) return true;
         // Hidden: the source is dropped and made anew once the view shows again.
-        lock.unlock();
         renderer_.ReleaseFrameSources();
-        lock.lock();
     }
 }
 

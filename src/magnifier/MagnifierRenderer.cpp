@@ -74,6 +74,14 @@ void MagnifierRenderer::ReleaseFrameSources() {
     graphicsCaptureSource_.reset();
 }
 
+int MagnifierRenderer::SourceEventFd() const {
+    return duplicationSource_ ? duplicationSource_->EventFd() : -1;
+}
+
+bool MagnifierRenderer::SourceReadyToWait() {
+    return !duplicationSource_ || duplicationSource_->ReadyToWait();
+}
+
 bool MagnifierRenderer::EnsureFrameSource(const ViewSettings& s) {
     if (s.sourceGeneration != sourceGeneration_) {
         // Another display was selected, or the view was shown again: the source is made anew.
@@ -132,6 +140,12 @@ bool MagnifierRenderer::Step(const ViewSettings& s) {
         }
         duplicationSource_->SetOwnWindows(std::move(ids));
         duplicationSource_->SetIgnoredAreas(std::move(own));
+        // Only what the view reads is copied (all of the display while the view has no size).
+        duplicationSource_->SetSourceRect(s.viewWidth > 0 && s.viewHeight > 0
+                                              ? ViewGeometry::SourceRect(s.sourceDisplay, s.sourceOffset,
+                                                                         s.magnification, s.viewWidth,
+                                                                         s.viewHeight)
+                                              : PixelRect{});
     }
     const SourceState state = UpdateSource();
     if (state == SourceState::Lost) return false;

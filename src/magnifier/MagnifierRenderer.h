@@ -60,6 +60,10 @@ public:
     // again at most once a second. False while there is no source.
     bool EnsureFrameSource(const ViewSettings& settings);
     void ReleaseFrameSources();
+    // The frame source's descriptor that becomes readable when the screen may have changed (-1: none),
+    // and whether sleeping on it is safe now.
+    int SourceEventFd() const;
+    bool SourceReadyToWait();
     // Composes the current frame into the view target (or the view window in editor mode) and presents
     // it; false when there was nothing to show.
     bool ComposeFrame(const ViewSettings& settings);

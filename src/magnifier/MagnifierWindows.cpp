@@ -82,10 +82,7 @@ bool MagnifierDisplay::Create(const std::u16string& sourceDisplayName) {
 
 void MagnifierDisplay::Start() {
     if (visible) SetVisible(false);
-    {
-        std::lock_guard guard(eventLock_);
-        wakeEvent_ = stopEvent_ = false;
-    }
+    stopEvent_ = false;
     renderThreadDone_ = false;
     HandWindowsToRenderer();
     renderThread_ = std::thread([this] { RenderThread(); });
@@ -147,11 +144,8 @@ void MagnifierDisplay::SetEditorMode(bool on) {
 
 void MagnifierDisplay::Destroy() {
     if (renderThread_.joinable()) {
-        {
-            std::lock_guard guard(eventLock_);
-            stopEvent_ = true;
-        }
-        eventSignal_.notify_all();
+        stopEvent_ = true;
+        renderSignal_.Notify();
         WaitOnUiThread([this] { return renderThreadDone_.load(); });
         renderThread_.join();
     } else {

@@ -32,6 +32,22 @@ public:
     // covered may have changed unseen.
     virtual void SetIgnoredAreas(std::vector<PixelRect> areas) = 0;
 
+    // The parts of the area the caller reads, in pixels of the virtual desktop: only changes inside them
+    // make a new frame, and only they are copied again. Empty, as at the start: the whole area. A
+    // different list makes the next Grab copy all of its parts, since they may show what was never
+    // copied. The first Grab copies the whole area whatever the list.
+    virtual void SetWatchedAreas(std::vector<PixelRect> areas) = 0;
+    // The parts of pixels() that the last NewFrame rewrote, in area coordinates (0, 0 at area().left,
+    // area().top). Everything else holds what earlier copies left there.
+    virtual const std::vector<PixelRect>& changedParts() const = 0;
+
+    // A descriptor that becomes readable when the screen may have changed, so the caller can sleep
+    // until then; -1 when the copy has none (the caller then looks again after a while).
+    virtual int EventFd() const { return -1; }
+    // Sends what the copy has asked for and tells whether sleeping on EventFd is safe: false when a
+    // change has already been read from it and waits for the next Grab.
+    virtual bool ReadyToWait() { return true; }
+
     // The program's own top-level windows (their X ids): left out of the copy where it can do so.
     virtual void SetOwnWindows(std::vector<uint64_t> /*ids*/) {}
     // True when a copy shows what lies under the program's own windows (built from the other windows);
@@ -43,7 +59,8 @@ public:
     // The copied rectangle, in pixels of the virtual desktop.
     virtual const PixelRect& area() const = 0;
     // The newest copy: height() rows of stride() bytes, 4 bytes a pixel in the order B, G, R, X (the
-    // fourth byte undefined: the image is opaque). Rewritten only by a Grab that gives NewFrame.
+    // fourth byte undefined: the image is opaque). Rewritten, in changedParts() only, by a Grab that
+    // gives NewFrame.
     virtual const uint8_t* pixels() const = 0;
     virtual int stride() const = 0;
     int width() const { return area().width(); }

@@ -38,4 +38,41 @@ std::vector<PixelRect> PartsOutside(int width, int height, const std::vector<Pix
     return parts;
 }
 
+std::vector<PixelRect> PartsOutside(const PixelRect& within, const std::vector<PixelRect>& holes) {
+    std::vector<PixelRect> moved;
+    moved.reserve(holes.size());
+    for (const PixelRect& h : holes) {
+        moved.push_back(
+            {h.left - within.left, h.top - within.top, h.right - within.left, h.bottom - within.top});
+    }
+    std::vector<PixelRect> parts = PartsOutside(within.width(), within.height(), moved);
+    for (PixelRect& p : parts) {
+        p = {p.left + within.left, p.top + within.top, p.right + within.left, p.bottom + within.top};
+    }
+    return parts;
+}
+
+namespace {
+
+// The spans of [0, size) that [from, from + length) covers, wrapped.
+std::vector<std::pair<int, int>> WrappedSpans(int from, int length, int size) {
+    if (length >= size) return {{0, size}};
+    const int start = ((from % size) + size) % size;
+    if (start + length <= size) return {{start, start + length}};
+    return {{start, size}, {0, start + length - size}};
+}
+
+}  // namespace
+
+std::vector<PixelRect> WrappedParts(const PixelRect& rect, int width, int height) {
+    std::vector<PixelRect> parts;
+    if (rect.empty() || width <= 0 || height <= 0) return parts;
+    for (const auto& [top, bottom] : WrappedSpans(rect.top, rect.height(), height)) {
+        for (const auto& [left, right] : WrappedSpans(rect.left, rect.width(), width)) {
+            parts.push_back({left, top, right, bottom});
+        }
+    }
+    return parts;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // The parts of a rectangle outside a list of holes, as horizontal bands: every pixel of the rectangle
-// outside the holes lies in exactly one part.
+// outside the holes lies in exactly one part. And the parts of an image that a rectangle reads when its
+// coordinates wrap around the image's edges.
 
 #include <vector>
 
@@ -10,5 +11,12 @@ namespace platform {
 
 // width x height from (0, 0); holes in the same coordinates, clipped to it.
 std::vector<PixelRect> PartsOutside(int width, int height, const std::vector<PixelRect>& holes);
+// The parts of within outside the holes, all in the same coordinates.
+std::vector<PixelRect> PartsOutside(const PixelRect& within, const std::vector<PixelRect>& holes);
+
+// The pixels of a width x height image that rect covers when its coordinates wrap around the image's
+// edges, as a repeating texture reads them: rect may lie partly or wholly outside; at most four parts,
+// none when the image or rect is empty.
+std::vector<PixelRect> WrappedParts(const PixelRect& rect, int width, int height);
 
 }  // namespace platform

@@ -39,30 +39,60 @@ protected:
     platform::NullScreenCopy* copy = nullptr;
 };
 
-TEST_F(DuplicationSourceTest, CopiesOnlyWhatChangedOutsideItsOwnWindows) {
+TEST_F(DuplicationSourceTest, CopiesOnlyWhatChangedInWhatTheViewReadsOutsideItsOwnWindows) {
     auto source = Open();
     EXPECT_EQ(copy->area(), (PixelRect{1920, 0, 3200, 1024}));
     EXPECT_EQ(copy->copies(), 1);
     const PixelRect whole{0, 0, 1280, 1024};
+    // What a view in the middle reads, with the pixel around it that the filtering touches.
+    const PixelRect read{319, 211, 961, 813};
 
     struct Step {
         const char* what;
         std::function<void()> act;
         uint32_t textureWidth, textureHeight;
-        bool copied, whole;
+        long long copiedPixels;
+        bool whole;
         std::vector<PixelRect> parts;
     } steps[] = {
-        {"still screen", [] {}, 1280, 1024, false, false, {}},
+        {"still screen", [] {}, 1280, 1024, 0, false, {}},
         {"a change",
          [&] {
              copy->Change({2000, 10, 2010, 20});
          },
          1280,
          1024,
-         true,
+         100,
          false,
-         {whole}},
-        {"no texture of that size yet", [&] { copy->Change(); }, 0, 0, true, true, {whole}},
+         {{80, 10, 90, 20}}},
+        {"no texture of that size yet", [&] { copy->Change(); }, 0, 0, 1280 * 1024, true, {whole}},
+        {"the view reads the middle: copied once",
+         [&] {
+             source->SetSourceRect({320, 212, 960, 812});
+         },
+         1280,
+         1024,
+         642 * 602,
+         false,
+         {read}},
+        {"a change outside what the view reads",
+         [&] {
+             copy->Change({2000, 10, 2010, 20});
+         },
+         1280,
+         1024,
+         0,
+         false,
+         {}},
+        {"a change half inside it",
+         [&] {
+             copy->Change({2200, 200, 2300, 250});
+         },
+         1280,
+         1024,
+         61 * 39,
+         false,
+         {{319, 211, 380, 250}}},
         // The view over the middle of the display: a new list copies again, around the view.
         {"own window appears",
          [&] {
@@ -70,34 +100,35 @@ TEST_F(DuplicationSourceTest, CopiesOnlyWhatChangedOutsideItsOwnWindows) {
          },
          1280,
          1024,
-         true,
+         642 * 602,
          false,
-         {{0, 0, 1280, 300}, {0, 300, 320, 724}, {960, 300, 1280, 724}, {0, 724, 1280, 1024}}},
+         {{319, 211, 961, 300}, {319, 300, 320, 724}, {960, 300, 961, 724}, {319, 724, 961, 813}}},
         {"a change only inside it",
          [&] {
              copy->Change({2300, 400, 2400, 500});
          },
          1280,
          1024,
-         false,
+         0,
          false,
          {}},
-        {"a window on the other display",
+        // The texture repeats: a source across the right edge reads the left edge too.
+        {"a source across the right edge",
          [&] {
-             source->SetIgnoredAreas({{2240, 300, 2880, 724}, {10, 10, 50, 50}});
+             source->SetSourceRect({1200, 500, 1300, 600});
          },
          1280,
          1024,
-         true,
+         (81 + 21) * 102,
          false,
-         {{0, 0, 1280, 300}, {0, 300, 320, 724}, {960, 300, 1280, 724}, {0, 724, 1280, 1024}}},
+         {{1199, 499, 1280, 601}, {0, 499, 21, 601}}},
     };
     for (const Step& s : steps) {
-        const int before = copy->copies();
+        const long long before = copy->copiedPixels();
         s.act();
         const DuplicationSource::Update u = source->NextUpdate(s.textureWidth, s.textureHeight);
         EXPECT_FALSE(u.skip) << s.what;
-        EXPECT_EQ(copy->copies() - before, s.copied ? 1 : 0) << s.what;
+        EXPECT_EQ(copy->copiedPixels() - before, s.copiedPixels) << s.what;
         EXPECT_EQ(u.whole, s.whole) << s.what;
         EXPECT_EQ(u.parts, s.parts) << s.what;
     }

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QTest>
 #include "integration/FakeInput.h"
+#include "integration/FillWindow.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
 #include "magnifier/OptionGroup.h"
@@ -228,6 +229,40 @@ TEST_F(LiveViewTest, AStillScreenIsNotDrawnAgainButASettingsChangeIs) {
     int checked = 0;
     EXPECT_EQ(WrongViewPoints(screen, d->SourceRect(768, 432), &checked), 0);
     EXPECT_GT(checked, 1000);
+}
+
+TEST_F(LiveViewTest, AChangeInTheSourceIsDrawnOnceAndOneElsewhereNever) {
+    // A window of its own over the pattern, drawn into by Xlib: each fill changes the screen there alone.
+    FillWindow game({0, 0, 1920, 1080});
+    ASSERT_TRUE(game.shown());
+    game.Fill({0, 0, 1920, 1080}, 0x203040);
+    ShowView();
+    QTest::qWait(300);
+    ASSERT_EQ(d->SourceRect(768, 432), (PixelRect{768, 432, 1152, 648}));
+    struct Case {
+        const char* what;
+        PixelRect mark;
+        uint32_t rgb;
+        uint64_t frames;
+    } cases[] = {
+        {"outside the source and the view", {100, 100, 150, 150}, 0x40C020, 0},
+        {"outside the source, under the view", {600, 350, 640, 390}, 0x40C020, 0},
+        {"inside the source, under the view", {900, 500, 940, 540}, 0xC04020, 1},
+        {"there again, another colour", {900, 500, 940, 540}, 0x2080E0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uint64_t before = d->presentCount;
+        game.Fill(c.mark, c.rgb);
+        QTest::qWait(700);
+        EXPECT_EQ(d->presentCount - before, c.frames);
+        if (c.frames == 0) continue;
+        // The view shows the mark enlarged: source (920, 520) is view point (304, 176).
+        screen.Take();
+        EXPECT_TRUE(Near(screen.At(kView.left + 304, kView.top + 176),
+                         {static_cast<int>(c.rgb >> 16), static_cast<int>(c.rgb >> 8 & 0xFF),
+                          static_cast<int>(c.rgb & 0xFF)}));
+    }
 }
 
 TEST_F(LiveViewTest, TheMouseSlowsWhileTheViewShows) {

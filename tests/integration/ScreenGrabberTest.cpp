@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+
 #include <chrono>
 #include <thread>
 
@@ -218,6 +220,49 @@ TEST_F(ScreenGrabberTest, ChangesOutsideTheAreaAreNoNewFrame) {
     screen_.Fill({kSubArea.right - 1, kSubArea.bottom - 1, kSubArea.right, kSubArea.bottom}, 0x336699);
     ASSERT_EQ(GrabUntil(*g, Result::NewFrame), Result::NewFrame);
     EXPECT_EQ(PixelAt(*g, kSubArea.right - 1, kSubArea.bottom - 1), 0x336699u);
+}
+
+TEST_F(ScreenGrabberTest, CopiesOnlyWhatChangedInTheWatchedPartsAndWakesItsReader) {
+    auto g = Make(kSubArea);
+    ASSERT_TRUE(g);
+    ASSERT_EQ(g->Grab(), Result::NewFrame);
+    EXPECT_EQ(g->changedParts(), (std::vector<PixelRect>{{0, 0, 384, 216}})) << "the first copy is whole";
+    const std::vector<PixelRect> watched{{350, 180, 450, 250}, {600, 300, 700, 400}};
+    g->SetWatchedAreas(watched);
+    ASSERT_EQ(g->Grab(), Result::NewFrame);
+    // Area coordinates, the second part clipped to the area.
+    EXPECT_EQ(g->changedParts(), (std::vector<PixelRect>{{49, 29, 149, 99}, {299, 149, 384, 216}}));
+    ASSERT_TRUE(Settle(*g));
+
+    struct Case {
+        const char* what;
+        PixelRect drawn;
+        std::vector<PixelRect> changed;  // area coordinates; none: no new frame
+    } cases[] = {
+        {"inside the area, outside the watched parts", {310, 160, 340, 170}, {}},
+        {"inside a watched part", {360, 190, 370, 200}, {{59, 39, 69, 49}}},
+        {"across a watched part's edge", {440, 240, 460, 260}, {{139, 89, 149, 99}}},
+        {"in both parts", {420, 200, 620, 320}, {{119, 49, 149, 99}, {299, 149, 319, 169}}},
+    };
+    uint32_t colour = 0x305070;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(g->ReadyToWait());
+        colour += 0x020406;
+        screen_.Fill(c.drawn, colour);
+        // The reader sleeping on the descriptor wakes for every change of the screen.
+        pollfd fd{g->EventFd(), POLLIN, 0};
+        EXPECT_EQ(poll(&fd, 1, 3000), 1) << "no wake-up";
+        if (c.changed.empty()) {
+            EXPECT_TRUE(Stays(*g, Result::NoChange));
+            continue;
+        }
+        ASSERT_EQ(GrabUntil(*g, Result::NewFrame), Result::NewFrame);
+        EXPECT_EQ(g->changedParts(), c.changed);
+        const PixelRect& first = c.changed.front();
+        EXPECT_EQ(PixelAt(*g, kSubArea.left + first.left, kSubArea.top + first.top), colour);
+        ASSERT_TRUE(Settle(*g));
+    }
 }
 
 TEST_F(ScreenGrabberTest, AScreenChangeLosesAccessForGood) {

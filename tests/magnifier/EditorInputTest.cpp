@@ -4,6 +4,7 @@
 #include "magnifier/HelpPanel.h"
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
+#include "platform/PixelRectParts.h"
 #include "support/FakeWindow.h"
 
 namespace {
@@ -121,6 +122,35 @@ TEST(FrameUpload, PartsOutsideTheOwnWindows) {
             }
         }
     }
+}
+
+TEST(FrameUpload, WrappedPartsAreWhatARepeatingTextureReads) {
+    using platform::PixelRect;
+    constexpr int W = 64, H = 48;
+    const PixelRect rects[] = {
+        {10, 10, 30, 20},       // inside
+        {50, 10, 70, 20},       // across the right edge
+        {-5, -6, 10, 4},        // across the top-left corner
+        {60, 40, 70, 50},       // across the bottom-right corner
+        {-100, 200, -90, 210},  // wholly outside, far away
+        {-10, 5, 100, 9},       // wider than the image
+        {0, 0, 64, 48},         // the image
+    };
+    for (const PixelRect& r : rects) {
+        const auto parts = platform::WrappedParts(r, W, H);
+        std::vector<int> cover(W * H, 0);
+        for (const PixelRect& p : parts) {
+            ASSERT_TRUE(PixelRect({0, 0, W, H}).Contains(p)) << r.left << "," << r.top;
+            for (int y = p.top; y < p.bottom; ++y)
+                for (int x = p.left; x < p.right; ++x) ++cover[y * W + x];
+        }
+        std::vector<int> read(W * H, 0);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) read[((y % H + H) % H) * W + ((x % W + W) % W)] = 1;
+        EXPECT_EQ(cover, read) << r.left << "," << r.top;  // every pixel read, once, and no other
+    }
+    EXPECT_TRUE(platform::WrappedParts({5, 5, 5, 9}, W, H).empty());
+    EXPECT_TRUE(platform::WrappedParts({0, 0, 4, 4}, 0, H).empty());
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include "platform/null/NullScreenCopy.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
 
 NullScreenCopy::NullScreenCopy(const PixelRect& area, Picture picture)
-    : area_(area), picture_(std::move(picture)), pixels_(static_cast<size_t>(area.width()) * area.height()) {}
+    : area_(area),
+      picture_(std::move(picture)),
+      pixels_(static_cast<size_t>(area.width()) * area.height()),
+      watched_{area} {}
 
 void NullScreenCopy::Change(const PixelRect& rect) {
     ++frame_;
@@ -14,24 +18,50 @@ void NullScreenCopy::Change(const PixelRect& rect) {
     for (const PixelRect& hole : ignored_) {
         if (hole.Contains(r)) return;  // only the program's own windows changed
     }
-    changed_ = true;
+    damage_.push_back(r);
 }
 
 IScreenCopy::Result NullScreenCopy::Grab() {
     if (lost_) return Result::AccessLost;
     if (failNext_) {
         failure_ = std::exchange(failNext_, {});
-        changed_ = true;  // the next Grab copies again
+        copyAll_ = true;  // the next Grab copies again
         return Result::Failed;
     }
-    if (!changed_) return Result::NoChange;
-    for (int y = 0; y < area_.height(); ++y) {
-        for (int x = 0; x < area_.width(); ++x) {
-            pixels_[static_cast<size_t>(y) * area_.width() + x] =
-                picture_(area_.left + x, area_.top + y, frame_);
+    std::vector<PixelRect> parts;
+    if (firstCopy_) {
+        parts = {area_};
+    } else if (copyAll_) {
+        parts = watched_;
+    } else {
+        // As the X server's copy does: per watched part, the box around what changed in it.
+        for (const PixelRect& w : watched_) {
+            PixelRect box;
+            for (const PixelRect& d : damage_) {
+                const PixelRect c = d.Intersect(w);
+                if (c.empty()) continue;
+                box = box.empty() ? c
+                                  : PixelRect{std::min(box.left, c.left), std::min(box.top, c.top),
+                                              std::max(box.right, c.right), std::max(box.bottom, c.bottom)};
+            }
+            if (!box.empty()) parts.push_back(box);
         }
     }
-    changed_ = false;
+    damage_.clear();
+    if (parts.empty()) return Result::NoChange;
+    changed_.clear();
+    for (const PixelRect& p : parts) {
+        for (int y = p.top; y < p.bottom; ++y) {
+            for (int x = p.left; x < p.right; ++x) {
+                pixels_[static_cast<size_t>(y - area_.top) * area_.width() + (x - area_.left)] =
+                    picture_(x, y, frame_);
+            }
+        }
+        copiedPixels_ += static_cast<long long>(p.width()) * p.height();
+        changed_.push_back(
+            {p.left - area_.left, p.top - area_.top, p.right - area_.left, p.bottom - area_.top});
+    }
+    firstCopy_ = copyAll_ = false;
     ++copies_;
     return Result::NewFrame;
 }
@@ -41,7 +71,18 @@ CallFailure NullScreenCopy::TakeFailure() { return std::exchange(failure_, {}); 
 void NullScreenCopy::SetIgnoredAreas(std::vector<PixelRect> areas) {
     if (areas == ignored_) return;
     ignored_ = std::move(areas);
-    changed_ = true;  // what a window covered may have changed unseen
+    copyAll_ = true;  // what a window covered may have changed unseen
+}
+
+void NullScreenCopy::SetWatchedAreas(std::vector<PixelRect> areas) {
+    if (areas == watchedAreas_) return;
+    watched_.clear();
+    for (const PixelRect& a : areas) {
+        if (const PixelRect r = a.Intersect(area_); !r.empty()) watched_.push_back(r);
+    }
+    if (areas.empty()) watched_ = {area_};
+    watchedAreas_ = std::move(areas);
+    copyAll_ = true;
 }
 
 }  // namespace platform

@@ -3,8 +3,12 @@
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
+
+#include "platform/PixelRectParts.h"
 
 namespace platform::x11 {
 namespace {
@@ -12,6 +16,16 @@ namespace {
 XRectangle ToXRectangle(const PixelRect& r) {
     return {static_cast<short>(r.left), static_cast<short>(r.top), static_cast<unsigned short>(r.width()),
             static_cast<unsigned short>(r.height())};
+}
+
+// Clipped to the area first, so that every rectangle fits the 16-bit fields.
+std::vector<XRectangle> ToXRectangles(const std::vector<PixelRect>& rects, const PixelRect& area) {
+    std::vector<XRectangle> out;
+    for (const PixelRect& a : rects) {
+        const PixelRect r = a.Intersect(area);
+        if (!r.empty()) out.push_back(ToXRectangle(r));
+    }
+    return out;
 }
 
 }  // namespace
@@ -93,15 +107,33 @@ bool RootCopy::Init(const PixelRect& area, CallFailure* f) {
     damage_ = DamageObject(d, XDamageCreate(d, root, XDamageReportNonEmpty));
     XRectangle areaRect = ToXRectangle(area_);
     connection_.Name("XFixesCreateRegion");
-    areaRegion_ = Region(d, XFixesCreateRegion(d, &areaRect, 1));
+    watchedAll_ = Region(d, XFixesCreateRegion(d, &areaRect, 1));
     watched_ = Region(d, XFixesCreateRegion(d, &areaRect, 1));
+    watchedParts_ = {area_};
+    frame_.assign(static_cast<size_t>(area_.width()) * area_.height(), 0);
     ignored_ = Region(d, XFixesCreateRegion(d, nullptr, 0));
     damaged_ = Region(d, XFixesCreateRegion(d, nullptr, 0));
+    windowDamaged_ = Region(d, XFixesCreateRegion(d, nullptr, 0));
+    scratch_ = Region(d, XFixesCreateRegion(d, nullptr, 0));
     if (const auto e = connection_.Sync()) {
         *f = {e->call, e->code};
         return false;
     }
     return true;
+}
+
+int RootCopy::EventFd() const { return ConnectionNumber(connection_.display()); }
+
+bool RootCopy::ReadyToWait() {
+    Display* d = connection_.display();
+    XFlush(d);
+    return XEventsQueued(d, QueuedAlready) == 0;
+}
+
+std::vector<PixelRect> RootCopy::ToArea(std::vector<PixelRect> parts) const {
+    for (PixelRect& p : parts)
+        p = {p.left - area_.left, p.top - area_.top, p.right - area_.left, p.bottom - area_.top};
+    return parts;
 }
 
 bool RootCopy::HandleEvent(const XEvent& event) {
@@ -117,30 +149,75 @@ bool RootCopy::HandleEvent(const XEvent& event) {
     return false;
 }
 
-bool RootCopy::TakeDamage(bool all) {
+void RootCopy::AddDamage(Damage windowDamage, int left, int top) {
     Display* d = connection_.display();
     connection_.Name("XDamageSubtract");
-    if (all) {
-        XDamageSubtract(d, damage_.get(), None, None);
-        notified_ = false;
-        return true;
+    XDamageSubtract(d, windowDamage, None, scratch_.get());
+    connection_.Name("XFixesTranslateRegion");
+    XFixesTranslateRegion(d, scratch_.get(), left, top);
+    connection_.Name("XFixesUnionRegion");
+    XFixesUnionRegion(d, windowDamaged_.get(), windowDamaged_.get(), scratch_.get());
+    windowNotified_ = true;
+}
+
+std::vector<PixelRect> RootCopy::TakeDamage(bool all) {
+    Display* d = connection_.display();
+    connection_.Name("XDamageSubtract");
+    if (all || (!notified_ && !windowNotified_)) {
+        if (all) XDamageSubtract(d, damage_.get(), None, None);
+        if (all && windowNotified_) {
+            connection_.Name("XFixesSetRegion");
+            XFixesSetRegion(d, windowDamaged_.get(), nullptr, 0);
+        }
+        notified_ = windowNotified_ = false;
+        return all ? watchedParts_ : std::vector<PixelRect>{};
     }
-    if (!notified_) return false;
-    notified_ = false;
-    XDamageSubtract(d, damage_.get(), None, damaged_.get());
-    connection_.Name("XFixesIntersectRegion");
-    XFixesIntersectRegion(d, damaged_.get(), damaged_.get(), watched_.get());
+    if (notified_) {
+        XDamageSubtract(d, damage_.get(), None, damaged_.get());
+        connection_.Name("XFixesIntersectRegion");
+        XFixesIntersectRegion(d, damaged_.get(), damaged_.get(), watched_.get());
+    } else {
+        connection_.Name("XFixesSetRegion");
+        XFixesSetRegion(d, damaged_.get(), nullptr, 0);
+    }
+    if (windowNotified_) {
+        connection_.Name("XFixesIntersectRegion");
+        XFixesIntersectRegion(d, windowDamaged_.get(), windowDamaged_.get(), watchedAll_.get());
+        connection_.Name("XFixesUnionRegion");
+        XFixesUnionRegion(d, damaged_.get(), damaged_.get(), windowDamaged_.get());
+        connection_.Name("XFixesSetRegion");
+        XFixesSetRegion(d, windowDamaged_.get(), nullptr, 0);
+    }
+    notified_ = windowNotified_ = false;
     connection_.Name("XFixesFetchRegion");
     int count = 0;
     XRectangle* rects = XFixesFetchRegion(d, damaged_.get(), &count);
+    std::vector<PixelRect> boxes(watchedParts_.size());
+    for (int i = 0; rects != nullptr && i < count; ++i) {
+        const PixelRect r{rects[i].x, rects[i].y, rects[i].x + rects[i].width, rects[i].y + rects[i].height};
+        for (size_t p = 0; p < watchedParts_.size(); ++p) {
+            const PixelRect c = r.Intersect(watchedParts_[p]);
+            if (c.empty()) continue;
+            PixelRect& b = boxes[p];
+            b = b.empty() ? c
+                          : PixelRect{std::min(b.left, c.left), std::min(b.top, c.top),
+                                      std::max(b.right, c.right), std::max(b.bottom, c.bottom)};
+        }
+    }
     if (rects != nullptr) XFree(rects);
-    return count > 0;
+    std::erase_if(boxes, [](const PixelRect& b) { return b.empty(); });
+    return boxes;
 }
 
-bool RootCopy::Copy(CallFailure* f) {
+bool RootCopy::Copy(const PixelRect& part, const std::vector<PixelRect>& keep, CallFailure* f) {
+    // The server writes the part's rows one after the other from the start of the segment.
+    XImage sub = *image_.get();
+    sub.width = part.width();
+    sub.height = part.height();
+    sub.bytes_per_line = part.width() * 4;
     connection_.Name("XShmGetImage");
-    const Bool ok = XShmGetImage(connection_.display(), connection_.root(), image_.get(), area_.left,
-                                 area_.top, AllPlanes);
+    const Bool ok =
+        XShmGetImage(connection_.display(), connection_.root(), &sub, part.left, part.top, AllPlanes);
     if (const auto e = connection_.TakeError()) {
         *f = {e->call, e->code};
         return false;
@@ -149,25 +226,50 @@ bool RootCopy::Copy(CallFailure* f) {
         *f = {"XShmGetImage", 0};
         return false;
     }
+    const int width = area_.width();
+    for (const PixelRect& p : PartsOutside(part, keep)) {
+        for (int y = p.top; y < p.bottom; ++y) {
+            const char* src = sub.data + static_cast<ptrdiff_t>(y - part.top) * sub.bytes_per_line +
+                              static_cast<ptrdiff_t>(p.left - part.left) * 4;
+            std::memcpy(&frame_[static_cast<size_t>(y - area_.top) * width + (p.left - area_.left)], src,
+                        static_cast<size_t>(p.width()) * 4);
+        }
+    }
     return true;
 }
 
 bool RootCopy::SetIgnoredAreas(std::vector<PixelRect> areas) {
     if (areas == ignoredAreas_) return false;
-    std::vector<XRectangle> rects;
-    for (const PixelRect& a : areas) {
-        // Clipped to the area first, so that every rectangle fits the 16-bit fields.
-        const PixelRect r = a.Intersect(area_);
-        if (!r.empty()) rects.push_back(ToXRectangle(r));
-    }
-    Display* d = connection_.display();
+    const std::vector<XRectangle> rects = ToXRectangles(areas, area_);
     // Errors arrive later and are taken with the next copy's.
     connection_.Name("XFixesSetRegion");
-    XFixesSetRegion(d, ignored_.get(), rects.data(), static_cast<int>(rects.size()));
-    connection_.Name("XFixesSubtractRegion");
-    XFixesSubtractRegion(d, watched_.get(), areaRegion_.get(), ignored_.get());
+    XFixesSetRegion(connection_.display(), ignored_.get(), const_cast<XRectangle*>(rects.data()),
+                    static_cast<int>(rects.size()));
     ignoredAreas_ = std::move(areas);
+    UpdateWatchedRegion();
     return true;
+}
+
+bool RootCopy::SetWatchedAreas(std::vector<PixelRect> areas) {
+    if (areas == watchedAreas_) return false;
+    watchedParts_.clear();
+    for (const PixelRect& a : areas) {
+        const PixelRect r = a.Intersect(area_);
+        if (!r.empty()) watchedParts_.push_back(r);
+    }
+    if (areas.empty()) watchedParts_ = {area_};
+    const std::vector<XRectangle> rects = ToXRectangles(watchedParts_, area_);
+    connection_.Name("XFixesSetRegion");
+    XFixesSetRegion(connection_.display(), watchedAll_.get(), const_cast<XRectangle*>(rects.data()),
+                    static_cast<int>(rects.size()));
+    watchedAreas_ = std::move(areas);
+    UpdateWatchedRegion();
+    return true;
+}
+
+void RootCopy::UpdateWatchedRegion() {
+    connection_.Name("XFixesSubtractRegion");
+    XFixesSubtractRegion(connection_.display(), watched_.get(), watchedAll_.get(), ignored_.get());
 }
 
 }  // namespace platform::x11

@@ -1,6 +1,7 @@
 #include "platform/x11/ScreenGrabber.h"
 
 #include <utility>
+#include <vector>
 
 #include "platform/x11/RootCopy.h"
 
@@ -9,8 +10,10 @@ namespace platform {
 // Render thread only, like the grabber.
 struct ScreenGrabber::Impl {
     x11::RootCopy root;
-    bool copyNext = true;  // copy at the next Grab whatever the damage (first grab, after a failure)
-    CallFailure failure;   // of the last Grab that failed
+    bool copyNext = true;   // copy the watched parts whatever the damage (first grab, after a failure)
+    bool firstCopy = true;  // copy the whole area
+    std::vector<PixelRect> changed;  // area coordinates
+    CallFailure failure;             // of the last Grab that failed
 
     Result Fail(CallFailure f) {
         failure = std::move(f);
@@ -46,13 +49,18 @@ ScreenGrabber::Result ScreenGrabber::Grab() {
     // Errors of requests sent since the last grab (the ignored areas) come in with the events.
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
 
-    const bool copy = g.root.TakeDamage(g.copyNext);
+    std::vector<PixelRect> parts = g.root.TakeDamage(g.copyNext);
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
-    if (!copy) return Result::NoChange;
+    if (g.firstCopy) parts = {g.root.area()};
+    if (parts.empty()) return Result::NoChange;
     // The damage was taken first: whatever changes from here on makes the next frame.
     CallFailure f;
-    if (!g.root.Copy(&f)) return g.Fail(std::move(f));
+    for (const PixelRect& part : parts) {
+        if (!g.root.Copy(part, {}, &f)) return g.Fail(std::move(f));
+    }
+    g.changed = g.root.ToArea(std::move(parts));
     g.copyNext = false;
+    g.firstCopy = false;
     return Result::NewFrame;
 }
 
@@ -63,10 +71,16 @@ void ScreenGrabber::SetIgnoredAreas(std::vector<PixelRect> areas) {
     if (impl_->root.SetIgnoredAreas(std::move(areas))) impl_->copyNext = true;
 }
 
-const PixelRect& ScreenGrabber::area() const { return impl_->root.area(); }
-const uint8_t* ScreenGrabber::pixels() const {
-    return reinterpret_cast<const uint8_t*>(impl_->root.image()->data);
+void ScreenGrabber::SetWatchedAreas(std::vector<PixelRect> areas) {
+    if (impl_->root.SetWatchedAreas(std::move(areas))) impl_->copyNext = true;
 }
-int ScreenGrabber::stride() const { return impl_->root.image()->bytes_per_line; }
+
+const std::vector<PixelRect>& ScreenGrabber::changedParts() const { return impl_->changed; }
+int ScreenGrabber::EventFd() const { return impl_->root.EventFd(); }
+bool ScreenGrabber::ReadyToWait() { return impl_->root.ReadyToWait(); }
+
+const PixelRect& ScreenGrabber::area() const { return impl_->root.area(); }
+const uint8_t* ScreenGrabber::pixels() const { return reinterpret_cast<const uint8_t*>(impl_->root.frame()); }
+int ScreenGrabber::stride() const { return impl_->root.area().width() * 4; }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
-// The screen copy of the X server: one rectangle of the root window copied into shared memory
-// (MIT-SHM), and only when XDamage reports a change inside it. It has its own X connection.
+// The screen copy of the X server: one rectangle of the root window copied through shared memory
+// (MIT-SHM), and only where XDamage reports a change inside the watched parts. It has its own X
+// connection.
 // Thread rule: one thread at a time, the render thread in practice; handing it to another thread
 // (to destroy it after the render thread has ended) needs no more than that ordering.
 
@@ -24,6 +25,10 @@ public:
     Result Grab() override;
     CallFailure TakeFailure() override;
     void SetIgnoredAreas(std::vector<PixelRect> areas) override;
+    void SetWatchedAreas(std::vector<PixelRect> areas) override;
+    const std::vector<PixelRect>& changedParts() const override;
+    int EventFd() const override;
+    bool ReadyToWait() override;
     CallFailure FallbackReason() const override { return fallbackReason_; }
     void SetFallbackReason(CallFailure why) { fallbackReason_ = std::move(why); }
     const PixelRect& area() const override;

@@ -31,14 +31,14 @@ struct Covered {
 
 struct WindowScreenCopy::Impl {
     x11::RootCopy root;                           // first member: its connection closes last
-    std::vector<uint32_t> frame;                  // the copy handed out, area-sized rows
     std::set<uint64_t> own;                       // the program's windows
     std::map<Window, DamageObject> windowDamage;  // the windows under ours
     std::vector<Covered> covered;                 // bottom to top
     int damageEventBase = 0;
-    bool windowNotified = false;
     bool windowsChanged = true;  // the list of windows under ours must be made again
     bool copyNext = true;
+    bool firstCopy = true;           // copy the whole area
+    std::vector<PixelRect> changed;  // area coordinates
     CallFailure failure;
 
     bool Init(const PixelRect& area, CallFailure* f);
@@ -49,9 +49,8 @@ struct WindowScreenCopy::Impl {
     }
     void ReadEvents();
     void FindCoveredWindows();
-    std::vector<PixelRect> Holes() const;  // area coordinates
-    void CopyOutsideHoles();
-    void CopyCoveredWindows();
+    std::vector<PixelRect> Holes() const;  // desktop coordinates, inside the area
+    void CopyCoveredWindows(const std::vector<PixelRect>& parts);
 };
 
 bool WindowScreenCopy::Impl::Init(const PixelRect& area, CallFailure* f) {
@@ -71,7 +70,6 @@ bool WindowScreenCopy::Impl::Init(const PixelRect& area, CallFailure* f) {
     // Windows mapped, moved, restacked or gone change what lies under ours.
     c.Name("XSelectInput");
     XSelectInput(d, c.root(), SubstructureNotifyMask);
-    frame.assign(static_cast<size_t>(area.width()) * area.height(), 0);
 
     // Without a compositing manager the windows' contents exist only where they show: keep each in a
     // pixmap of its own for as long as this copy lives (the server drops that with the connection).
@@ -94,11 +92,13 @@ void WindowScreenCopy::Impl::ReadEvents() {
         XNextEvent(d, &event);
         if (root.HandleEvent(event)) continue;
         if (event.type == damageEventBase + XDamageNotify) {
-            windowNotified = true;
             // Taken at once: report-non-empty damage tells again only once it was taken.
             const auto* n = reinterpret_cast<const XDamageNotifyEvent*>(&event);
             auto it = windowDamage.find(n->drawable);
-            if (it != windowDamage.end()) XDamageSubtract(d, it->second.get(), None, None);
+            if (it == windowDamage.end()) continue;
+            for (const Covered& w : covered) {
+                if (w.id == n->drawable) root.AddDamage(it->second.get(), w.rect.left, w.rect.top);
+            }
         } else if (event.type == MapNotify || event.type == UnmapNotify || event.type == ConfigureNotify ||
                    event.type == DestroyNotify || event.type == CirculateNotify ||
                    event.type == ReparentNotify) {
@@ -108,12 +108,10 @@ void WindowScreenCopy::Impl::ReadEvents() {
 }
 
 std::vector<PixelRect> WindowScreenCopy::Impl::Holes() const {
-    const PixelRect& area = root.area();
     std::vector<PixelRect> holes;
     for (const PixelRect& r : root.ignoredAreas()) {
-        const PixelRect c = r.Intersect(area);
-        if (!c.empty())
-            holes.push_back({c.left - area.left, c.top - area.top, c.right - area.left, c.bottom - area.top});
+        const PixelRect c = r.Intersect(root.area());
+        if (!c.empty()) holes.push_back(c);
     }
     return holes;
 }
@@ -159,26 +157,18 @@ void WindowScreenCopy::Impl::FindCoveredWindows() {
     windowsChanged = false;
 }
 
-void WindowScreenCopy::Impl::CopyOutsideHoles() {
-    const XImage* im = root.image();
-    const int w = root.area().width();
-    for (const PixelRect& p : PartsOutside(w, root.area().height(), Holes())) {
-        for (int y = p.top; y < p.bottom; ++y) {
-            const auto* src =
-                reinterpret_cast<const uint32_t*>(im->data + static_cast<ptrdiff_t>(y) * im->bytes_per_line);
-            std::memcpy(&frame[static_cast<size_t>(y) * w + p.left], src + p.left,
-                        static_cast<size_t>(p.width()) * 4);
-        }
-    }
-}
-
-void WindowScreenCopy::Impl::CopyCoveredWindows() {
+void WindowScreenCopy::Impl::CopyCoveredWindows(const std::vector<PixelRect>& parts) {
     x11::XConnection& c = root.connection();
     const PixelRect& area = root.area();
     const int w = area.width();
-    for (const PixelRect& holeInArea : Holes()) {
-        const PixelRect hole{holeInArea.left + area.left, holeInArea.top + area.top,
-                             holeInArea.right + area.left, holeInArea.bottom + area.top};
+    uint32_t* frame = root.frame();
+    std::vector<PixelRect> changedHoles;
+    for (const PixelRect& hole : Holes()) {
+        for (const PixelRect& p : parts) {
+            if (const PixelRect r = hole.Intersect(p); !r.empty()) changedHoles.push_back(r);
+        }
+    }
+    for (const PixelRect& hole : changedHoles) {
         for (const Covered& window : covered) {  // bottom to top: the upper ones paint over the lower
             const PixelRect part = window.rect.Intersect(hole);
             if (part.empty()) continue;
@@ -223,18 +213,24 @@ IScreenCopy::Result WindowScreenCopy::Grab() {
     if (g.root.lost()) return Result::AccessLost;
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
 
-    const bool copy = g.root.TakeDamage(g.copyNext || g.windowsChanged || g.windowNotified);
-    g.windowNotified = false;
+    // A change of a window under ours is copied where it meets the watched parts, as the root's are.
+    std::vector<PixelRect> parts = g.root.TakeDamage(g.copyNext || g.windowsChanged);
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
-    if (!copy) return Result::NoChange;
+    if (g.firstCopy) parts = {g.root.area()};
+    if (parts.empty()) return Result::NoChange;
 
     if (g.windowsChanged) g.FindCoveredWindows();
-    // Damage taken first: whatever changes from here on makes the next frame.
+    // Damage taken first: whatever changes from here on makes the next frame. Under the program's own
+    // windows the frame keeps what it had, unless another window is there to show.
     CallFailure f;
-    if (!g.root.Copy(&f)) return g.Fail(std::move(f));
-    g.CopyOutsideHoles();
-    g.CopyCoveredWindows();
+    const std::vector<PixelRect> holes = g.Holes();
+    for (const PixelRect& part : parts) {
+        if (!g.root.Copy(part, holes, &f)) return g.Fail(std::move(f));
+    }
+    g.CopyCoveredWindows(parts);
+    g.changed = g.root.ToArea(std::move(parts));
     g.copyNext = false;
+    g.firstCopy = false;
     return Result::NewFrame;
 }
 
@@ -254,9 +250,17 @@ void WindowScreenCopy::SetOwnWindows(std::vector<uint64_t> ids) {
     impl_->copyNext = true;
 }
 
+void WindowScreenCopy::SetWatchedAreas(std::vector<PixelRect> areas) {
+    if (impl_->root.SetWatchedAreas(std::move(areas))) impl_->copyNext = true;
+}
+
+const std::vector<PixelRect>& WindowScreenCopy::changedParts() const { return impl_->changed; }
+int WindowScreenCopy::EventFd() const { return impl_->root.EventFd(); }
+bool WindowScreenCopy::ReadyToWait() { return impl_->root.ReadyToWait(); }
+
 const PixelRect& WindowScreenCopy::area() const { return impl_->root.area(); }
 const uint8_t* WindowScreenCopy::pixels() const {
-    return reinterpret_cast<const uint8_t*>(impl_->frame.data());
+    return reinterpret_cast<const uint8_t*>(impl_->root.frame());
 }
 int WindowScreenCopy::stride() const { return impl_->root.area().width() * 4; }
 

@@ -3,7 +3,8 @@
 // it, except under the program's windows, where it is built from the contents of the other top-level
 // windows in stacking order (Composite extension). Where no compositing manager runs, the root's
 // children are redirected automatically while this copy lives. XDamage on the root and on the windows
-// under the program's own says when anything changed. One thread at a time.
+// under the program's own says when anything changed; only the watched parts are copied again. One
+// thread at a time.
 
 #include <memory>
 
@@ -24,6 +25,10 @@ public:
     CallFailure TakeFailure() override;
     void SetIgnoredAreas(std::vector<PixelRect> areas) override;
     void SetOwnWindows(std::vector<uint64_t> ids) override;
+    void SetWatchedAreas(std::vector<PixelRect> areas) override;
+    const std::vector<PixelRect>& changedParts() const override;
+    int EventFd() const override;
+    bool ReadyToWait() override;
     bool SeesUnderOwnWindows() const override { return true; }
     const PixelRect& area() const override;
     const uint8_t* pixels() const override;
