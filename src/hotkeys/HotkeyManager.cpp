@@ -1,5 +1,6 @@
 #include "hotkeys/HotkeyManager.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include "log/LogFailure.h"
 #include "platform/Backend.h"
 #include "platform/posix/ThreadName.h"
+#include "platform/posix/WakeSignal.h"
 #include "platform/qt/MessageBox.h"
 
 HotkeyManager* gHotkeyManager = nullptr;
@@ -49,9 +51,10 @@ struct HotkeyManager::Shared {
     const uint32_t actionMessage = kActionMessage;
     const uint32_t pollIntervalMs;
 
-    // Set once by the UI thread; the only field read without lock (the thread's sleep waits on
-    // signalLock so a stop ends it at once).
+    // Set once by the UI thread; the only field read without lock. wake ends the thread's sleep at
+    // once.
     std::atomic<bool> stop{false};
+    platform::WakeSignal wake;
     std::mutex signalLock;
     std::condition_variable signal;
     bool ended = false;  // guarded by signalLock; the thread has released everything it used
@@ -125,18 +128,43 @@ void HotkeyManager::HandleHotkeysThread(std::shared_ptr<Shared> s, KeyStateFacto
     {
         std::unique_ptr<platform::IKeyState> keys = keyState();
         platform::KeySnapshot snapshot;
-        while (keys != nullptr) {
-            {
-                std::unique_lock wait(s->signalLock);
-                s->signal.wait_for(wait, std::chrono::milliseconds(s->pollIntervalMs),
-                                   [&] { return s->stop.load(); });
+        bool haveSnapshot = false;
+        std::vector<platform::KeyTransition> transitions;
+        // Every transition is polled on its own, on top of the keys down at the last read: a tap
+        // shorter than the interval still fires its press and its release, in order.
+        const auto pollTransitions = [&] {
+            keys->TakeTransitions(transitions);
+            if (!haveSnapshot) return;
+            for (const platform::KeyTransition& t : transitions) {
+                snapshot.Set(t.vk, t.down);
+                s->Poll(snapshot);
             }
+        };
+        const auto interval = std::chrono::milliseconds(s->pollIntervalMs);
+        auto nextRead = std::chrono::steady_clock::now() + interval;
+        while (keys != nullptr) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                nextRead - std::chrono::steady_clock::now());
+            const platform::WakeSignal::Woken woken =
+                s->wake.Wait(keys->EventFd(), static_cast<int>(std::max<long long>(0, left.count())));
+            if (const platform::CallFailure f = s->wake.TakeFailure())
+                LogFailure(f.call.c_str(), static_cast<int>(f.code));
             if (s->stop.load()) break;
-            // Read outside the lock: the X round trip must never hold up the UI thread.
+            if (woken == platform::WakeSignal::Woken::Descriptor) {
+                pollTransitions();
+                continue;
+            }
+            if (std::chrono::steady_clock::now() < nextRead) continue;
+            nextRead = std::chrono::steady_clock::now() + interval;
+            // The keys down now, whatever transitions were missed. Read outside the lock: the X round
+            // trip must never hold up the UI thread.
             const bool read = keys->Read(snapshot);
             if (const platform::KeyStateError e = keys->TakeError(); e.call != nullptr)
                 LogFailure(e.call, e.code);
+            haveSnapshot = read;
             if (read) s->Poll(snapshot);
+            // What came in with the read's reply, so that the sleep starts with nothing waiting.
+            pollTransitions();
         }
     }
     {
@@ -152,7 +180,7 @@ void HotkeyManager::Stop() {
     {
         std::unique_lock wait(shared_->signalLock);
         shared_->stop.store(true);
-        shared_->signal.notify_all();
+        shared_->wake.Notify();
         ended = shared_->signal.wait_for(wait, std::chrono::milliseconds(kStopWaitMs),
                                          [&] { return shared_->ended; });
     }

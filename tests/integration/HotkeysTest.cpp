@@ -265,6 +265,39 @@ TEST_F(HotkeysOnX11, CaptureModeReportsRealTransitionsAndFiresNothing) {
     EXPECT_TRUE(onUiThread);
 }
 
+TEST_F(HotkeysOnX11, TapsShorterThanAPollFireEveryTimeAndAreCapturedEveryTime) {
+    Bind("magnification", 674);  // LCtrl + RMouse
+    Bind("f5", 116);
+    constexpr int kTaps = 40;
+    const auto tap = [&](const std::function<void(bool)>& press) {
+        press(true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a third of a poll
+        press(false);
+    };
+    std::vector<Fired> expected;
+    Settle();  // the polling thread listens by now
+    presser->Key(XK_Control_L, true);
+    for (int i = 0; i < kTaps; ++i) {
+        tap([&](bool down) { presser->Button(3, down); });
+        tap([&](bool down) { presser->Key(XK_F5, down); });
+        expected.insert(expected.end(),
+                        {{"magnification", true}, {"magnification", false}, {"f5", true}, {"f5", false}});
+        WaitFired(expected.size());
+    }
+    presser->Key(XK_Control_L, false);
+    Settle();
+    EXPECT_EQ(fired, expected);
+
+    manager->SetCaptureMode(true, window.get(), HotkeyManager::kCaptureMessage);
+    Settle();
+    for (int i = 0; i < 10; ++i) tap([&](bool down) { presser->Button(9, down); });
+    WaitCaptured(20);
+    Settle();
+    std::vector<Captured> taps;
+    for (int i = 0; i < 10; ++i) taps.insert(taps.end(), {{1, 6}, {0, 6}});
+    EXPECT_EQ(captured, taps);
+}
+
 TEST_F(HotkeysOnX11, KeyboardMappingChangedWhileRunningIsFollowed) {
     // A function key this keyboard lacks, so the only key for it is the one mapped below.
     int vk = 124;  // F13

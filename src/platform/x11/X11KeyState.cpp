@@ -21,12 +21,18 @@ public:
 
     bool Read(KeySnapshot& snapshot) override;
     KeyStateError TakeError() override;
+    int EventFd() const override { return connection_ ? ConnectionNumber(connection_.display()) : -1; }
+    void TakeTransitions(std::vector<KeyTransition>& out) override;
 
 private:
     static constexpr size_t kKeycodesPerCode = 3;
 
     void MapKeys();
-    void FollowMappingChanges();
+    void SelectRawEvents();
+    // Takes every event that has arrived, without waiting: raw key and button events become
+    // transitions, keyboard mapping changes (a layout switch, xmodmap) map the keys again.
+    void ReadEvents();
+    void AddTransitions(int type, int detail);
     void FindPointers();
     bool ReadButtons(uint32_t& buttons);
     // Keeps the first of a run of failures for TakeError; always false.
@@ -36,7 +42,10 @@ private:
     x11::XConnection connection_;
     int openError_ = 0;
     bool xi2_ = false;
-    std::vector<int> masterPointers_;  // empty: the core pointer, buttons 1-5 only
+    int xiOpcode_ = 0;
+    bool rawEvents_ = false;
+    std::vector<KeyTransition> transitions_;  // read, not yet taken
+    std::vector<int> masterPointers_;         // empty: the core pointer, buttons 1-5 only
     bool pointersStale_ = true;
     std::array<std::array<uint8_t, kKeycodesPerCode>, KeySnapshot::kCodes> keycodes_{};  // 0 = none
     KeyStateError pending_;
@@ -56,7 +65,8 @@ X11KeyState::X11KeyState(const std::string& displayName) {
     if (!XQueryExtension(d, "XInputExtension", &opcode, &event, &error)) {
         Fail("XQueryExtension", 0);  // the side buttons then read as up
     } else {
-        int major = 2, minor = 0;
+        // 2.2: raw events reach the root window whatever grabs other programs hold (2.1 on).
+        int major = 2, minor = 2;
         connection_.Name("XIQueryVersion");
         const Status s = XIQueryVersion(d, &major, &minor);
         if (const auto e = connection_.TakeError()) {
@@ -65,9 +75,29 @@ X11KeyState::X11KeyState(const std::string& displayName) {
             Fail("XIQueryVersion", s);
         } else {
             xi2_ = true;
+            xiOpcode_ = opcode;
+            if (major > 2 || minor >= 1) SelectRawEvents();
         }
     }
     MapKeys();
+}
+
+// Raw events of every master device, on the root: seen whichever window has the focus, without a grab,
+// so other programs keep their input.
+void X11KeyState::SelectRawEvents() {
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XISetMask(bits, XI_RawKeyRelease);
+    XISetMask(bits, XI_RawButtonPress);
+    XISetMask(bits, XI_RawButtonRelease);
+    XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
+    connection_.Name("XISelectEvents");
+    XISelectEvents(connection_.display(), connection_.root(), &mask, 1);
+    if (const auto e = connection_.Sync()) {
+        Fail("XISelectEvents", e->code);  // the polls alone then see the keys
+        return;
+    }
+    rawEvents_ = true;
 }
 
 KeyStateError X11KeyState::TakeError() { return std::exchange(pending_, KeyStateError{}); }
@@ -101,20 +131,59 @@ void X11KeyState::MapKeys() {
     Failed("XKeysymToKeycode");
 }
 
-// The server tells every client of keyboard mapping changes (a layout switch, xmodmap). Nothing else
-// reads this connection's events, so they are taken here, without waiting, and dropped.
-void X11KeyState::FollowMappingChanges() {
+// The server tells every client of keyboard mapping changes; nothing else reads this connection's
+// events, so they are all taken here.
+void X11KeyState::ReadEvents() {
     Display* d = connection_.display();
-    bool changed = false;
+    bool remap = false;
     while (XEventsQueued(d, QueuedAfterReading) > 0) {
         XEvent ev;
         XNextEvent(d, &ev);
         if (ev.type == MappingNotify) {
             XRefreshKeyboardMapping(&ev.xmapping);
-            changed = changed || ev.xmapping.request == MappingKeyboard;
+            remap = remap || ev.xmapping.request == MappingKeyboard;
+            continue;
+        }
+        if (ev.type != GenericEvent || ev.xcookie.extension != xiOpcode_) continue;
+        if (!XGetEventData(d, &ev.xcookie)) continue;
+        const auto* raw = static_cast<const XIRawEvent*>(ev.xcookie.data);
+        // A mapping change read in this same batch applies to the keys that follow it.
+        if (remap) {
+            MapKeys();
+            remap = false;
+        }
+        AddTransitions(ev.xcookie.evtype, raw->detail);
+        XFreeEventData(d, &ev.xcookie);
+    }
+    if (remap) MapKeys();
+}
+
+void X11KeyState::AddTransitions(int type, int detail) {
+    const bool key = type == XI_RawKeyPress || type == XI_RawKeyRelease;
+    const bool down = type == XI_RawKeyPress || type == XI_RawButtonPress;
+    if (!key && type != XI_RawButtonPress && type != XI_RawButtonRelease) return;
+    for (int vk = 0; vk < KeySnapshot::kCodes; ++vk) {
+        const int button = x11::PointerButtonForVirtualKey(vk);
+        if (!key) {
+            if (button != 0 && button == detail) transitions_.push_back({vk, down});
+            continue;
+        }
+        if (button != 0) continue;
+        for (const uint8_t kc : keycodes_[static_cast<size_t>(vk)]) {
+            if (kc == 0) break;
+            if (kc == detail) {
+                transitions_.push_back({vk, down});
+                break;
+            }
         }
     }
-    if (changed) MapKeys();
+}
+
+void X11KeyState::TakeTransitions(std::vector<KeyTransition>& out) {
+    out.clear();
+    if (!connection_) return;
+    ReadEvents();
+    out.swap(transitions_);
 }
 
 void X11KeyState::FindPointers() {
@@ -182,7 +251,7 @@ bool X11KeyState::Read(KeySnapshot& snapshot) {
     if (Failed("XQueryKeymap")) return false;
     uint32_t buttons = 0;
     if (!ReadButtons(buttons)) return false;
-    FollowMappingChanges();
+    ReadEvents();
 
     snapshot.Clear();
     for (int vk = 0; vk < KeySnapshot::kCodes; ++vk) {
