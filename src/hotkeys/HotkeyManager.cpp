@@ -143,8 +143,9 @@ void HotkeyManager::HandleHotkeysThread(std::shared_ptr<Shared> s, KeyStateFacto
         const auto interval = std::chrono::milliseconds(s->pollIntervalMs);
         auto nextRead = std::chrono::steady_clock::now() + interval;
         while (keys != nullptr) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                nextRead - std::chrono::steady_clock::now());
+            // Rounded up, so the sleep never ends before the read is due.
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(nextRead - std::chrono::steady_clock::now());
             const platform::WakeSignal::Woken woken =
                 s->wake.Wait(keys->EventFd(), static_cast<int>(std::max<long long>(0, left.count())));
             if (const platform::CallFailure f = s->wake.TakeFailure())

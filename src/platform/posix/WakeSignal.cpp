@@ -44,8 +44,9 @@ WakeSignal::Woken WakeSignal::Wait(int fd, int timeoutMs) {
     pollfd fds[2] = {{fd_, POLLIN, 0}, {fd, POLLIN, 0}};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
+        // Rounded up: a sleep cut short by rounding down would come back again and again.
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         const int r = poll(fds, 2, static_cast<int>(std::max<long long>(0, left.count())));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) {
