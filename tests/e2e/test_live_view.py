@@ -200,6 +200,18 @@ class LiveViewTest(unittest.TestCase):
         self.wait_screen(lambda s: s.shows_desktop(VIEW), "the desktop where the view was")
         self.assertEqual(run.stop(), 0)
 
+    def test_taps_of_10_ms_toggle_the_view_every_time(self):
+        self.start()
+        self.xdotool("mousemove", "100", "1000")
+        self.xdotool("keydown", "Control_L")
+        try:
+            for tap in range(40):
+                # One xdotool run: the button is held 10 ms, a third of the key poll's interval.
+                self.xdotool("mousedown", "3", "sleep", "0.01", "mouseup", "3")
+                self.wait_view_rect(VIEW if tap % 2 == 0 else None, timeout=5)
+        finally:
+            self.xdotool("keyup", "Control_L")
+
     def test_hold_mode_shows_the_view_while_held(self):
         self.start({"profile.hotkey.magnification.hold": "1"})
         self.press_magnification(release=False)
