@@ -8,6 +8,7 @@
 #include "log/IDebugPrint.h"
 #include "log/LogFailure.h"
 #include "options/OptionCatalogue.h"
+#include "platform/qt/MessageBox.h"
 #include "platform/qt/TerminationSignals.h"
 #include "platform/x11/XConnectionLoss.h"
 #include "shell/MainWindow.h"
@@ -44,6 +45,10 @@ App::App(int& argc, char** argv) : QApplication(argc, argv) {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     gRuntime = &runtime_;
     platform::EndProcessOnXConnectionLoss(ShutdownRuntime);
+    // Read from the first event loop on, a start-up box's included.
+    signals_ = std::make_unique<platform::TerminationSignals>();
+    connect(signals_.get(), &platform::TerminationSignals::received, this, &App::OnTerminationSignal);
+    signalsInstalled_ = signals_->Install();
 }
 
 App::~App() {
@@ -53,13 +58,14 @@ App::~App() {
 bool App::OnLaunched(int argc, char** argv) {
     if (!AppStartup(argc, argv, runtime_)) return false;
     std::atexit(ShutdownAtExit);
-    signals_ = std::make_unique<platform::TerminationSignals>();
-    connect(signals_.get(), &platform::TerminationSignals::received, this, &App::OnTerminationSignal);
-    if (!signals_->Install()) {
-        LogFailure(LogTag::kApp, signals_->failedCall(), signals_->error());
-    }
+    if (!signalsInstalled_) LogFailure(LogTag::kApp, signals_->failedCall(), signals_->error());
     runtime_.mainWindow = std::make_unique<MainWindow>([this] { Shutdown(); });
     runtime_.mainWindow->Activate(options::appStartMinimized.Bool());
+    // A signal that came during start-up ends the program in order as soon as the event loop runs.
+    if (endRequested_) {
+        QMetaObject::invokeMethod(
+            this, [this] { runtime_.mainWindow->RequestExit(); }, Qt::QueuedConnection);
+    }
     // Once more, now that the main window exists: exit handlers run last registered first, so this one
     // runs before the static objects made so far, which the running threads still use, are destroyed.
     std::atexit(ShutdownAtExit);
@@ -69,7 +75,13 @@ bool App::OnLaunched(int argc, char** argv) {
 void App::OnTerminationSignal(int signalNumber) {
     Log() << "[APP]"
           << "Signal " << signalNumber << " received, ending" << LogEnd;
-    runtime_.mainWindow->RequestExit();
+    if (runtime_.mainWindow) {
+        runtime_.mainWindow->RequestExit();
+        return;
+    }
+    // Still starting: a box of the start-up is closed, and the end comes once the window exists.
+    endRequested_ = true;
+    platform::CloseMessageBoxes();
 }
 
 void App::Shutdown() {

@@ -31,4 +31,6 @@ private:
 
     AppRuntime runtime_;
     std::unique_ptr<platform::TerminationSignals> signals_;
+    bool signalsInstalled_ = false;
+    bool endRequested_ = false;  // a signal came before the main window existed
 };

@@ -14,7 +14,9 @@
 #include "options/ConfigFile.h"
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
+#include "platform/posix/FileIo.h"
 #include "platform/posix/Paths.h"
+#include "platform/posix/SystemError.h"
 #include "platform/qt/InstanceLock.h"
 #include "platform/qt/MessageBox.h"
 #include "platform/x11/Session.h"
@@ -61,9 +63,20 @@ bool AppStartup(int argc, char** argv, AppRuntime& runtime) {
 
     PrepareAppDataFolder();
 
-    const std::string logPath = LogFilePath(LogPathArgument(argc, argv));
+    const std::string logPathArgument = LogPathArgument(argc, argv);
+    std::string logPath = LogFilePath(logPathArgument);
+    // A log the user asked for that cannot be written goes to the usual place, which says why.
+    std::string notWritten;
+    if (!logPathArgument.empty()) {
+        if (const int rc = platform::AppendFile(logPath, {}); rc != 0) {
+            notWritten = (logPath.empty() ? logPathArgument : logPath) + " : " + std::to_string(rc) + " " +
+                         platform::ErrorText(rc);
+            logPath = LogFilePath({});
+        }
+    }
     const std::u16string tag = text::ToWide(ExecutableFileName());
     Log().Init(u"Lentora", logPath, tag.c_str(), true);
+    if (!notWritten.empty()) Log() << LogError << "Cannot write the log to " << notWritten << LogEnd;
     Log() << "Log file path: " << logPath << LogEnd;
     Log() << "Command line : " << platform::CommandLineText(argc, argv) << LogEnd;
     Log() << "App data path: " << AppDataPath("") << LogEnd;

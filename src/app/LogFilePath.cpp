@@ -26,6 +26,9 @@ std::string LogFilePath(const std::string& value) {
     // CreateFolder reports about.
     platform::MakeDirectoryPath(AppStatePath(""), 0700);
     if (!platform::IsDirectory(folder)) CreateFolder(folder);
+    // Folders made by an earlier version or by hand may be open to others: the program's own are not.
+    platform::SetPermissions(AppStatePath(""), 0700);
+    platform::SetPermissions(folder, 0700);
     const platform::LocalTime t = platform::LocalTimeNow();
     char name[64];
     snprintf(name, sizeof name, "Lorx-log-%04d-%02d-%02d-%02d-%02d-%02d.txt", t.year, t.month, t.day, t.hour,

@@ -42,6 +42,7 @@ struct HotkeyManager::Shared {
 
     std::mutex lock;
     std::vector<std::unique_ptr<HotkeyAction>> actions;  // guarded by lock
+    uint64_t nextId = 1;                                 // guarded by lock
     std::array<uint8_t, 256> keyTable{};  // guarded by lock; bit 0: down at the last capture poll
     bool captureOn = false;               // guarded by lock
     platform::IMessageTarget* captureWindow = nullptr;  // guarded by lock
@@ -85,7 +86,7 @@ void HotkeyManager::Shared::Poll(const platform::KeySnapshot& keys) {
 
     for (const std::unique_ptr<HotkeyAction>& action : actions) {
         if (action->callback == nullptr) continue;
-        const auto handle = reinterpret_cast<intptr_t>(action.get());
+        const auto handle = static_cast<intptr_t>(action->id);
         for (KeyCombo& combo : action->combos) {
             if (combo.IsEmpty()) continue;
             // Keys outside the combination do not matter: extra held keys never block it.
@@ -203,6 +204,7 @@ HotkeyAction* HotkeyManager::RegisterAction(const char* name) {
     action->name = name != nullptr ? name : "";
     HotkeyAction* handle = action.get();
     std::lock_guard guard(shared_->lock);
+    action->id = shared_->nextId++;
     shared_->actions.push_back(std::move(action));
     return handle;
 }
@@ -272,9 +274,9 @@ void HotkeyManager::DispatchAction(uintptr_t wParam, intptr_t lParam) {
     void* context = nullptr;
     {
         std::lock_guard guard(shared_->lock);
-        // Compared as numbers: a message may name an action that no longer exists.
+        // A message may name an action that no longer exists.
         for (const std::unique_ptr<HotkeyAction>& a : shared_->actions) {
-            if (reinterpret_cast<intptr_t>(a.get()) == lParam) {
+            if (static_cast<intptr_t>(a->id) == lParam) {
                 action = a.get();
                 callback = a->callback;
                 context = a->context;

@@ -2,7 +2,7 @@
 // The hotkeys. A thread of its own reads the keyboard and the mouse buttons every 33 ms, and between
 // reads takes every key and button transition as it comes (where the key state sees them), and posts
 // the action message to the main window when a bound combination becomes held (wParam 1) or stops
-// being held (wParam 0), the action's handle in lParam; the main window hands it back to
+// being held (wParam 0), the action's id in lParam; the main window hands it back to
 // DispatchAction, which calls the action's callback on the UI thread. While a binding is recorded,
 // capture mode posts every key transition instead. No grabs, no hooks, whichever window has the focus.
 //

@@ -162,7 +162,8 @@ bool CDebugPrint::Init(const char16_t* name, const std::string& path, const char
             u"Log file is initialized\r\n";
         platform::WriteFileTruncate(path_, Utf16LeBytes(head));
     }
-    // Files and the lock are the user's own (0600); nothing needs opening to other processes here.
+    // Files and the lock are the user's own (0600), also a log file that was there with other rights.
+    platform::SetPermissions(path_, 0600);
     ResetLine();
     initialized_ = 1;
     return true;
@@ -260,7 +261,9 @@ void CDebugPrint::Separator(const char* title) {
     std::u16string s;
     if (title != nullptr && title[0] != '\0') {
         s = u"--- " + text::ToWide(title) + u" ";
-        s += s.size() < 63 ? kDashes.substr(0, 63 - s.size()) : kDashes;
+        // Dashes fill the line to 63 characters (none when it has them already); a longer text gets
+        // all 63.
+        s += s.size() <= 63 ? kDashes.substr(0, 63 - s.size()) : kDashes;
     } else {
         s = kDashes;
     }

@@ -23,6 +23,7 @@
 #include "magnifier/SettingsHandOver.h"
 #include "magnifier/ViewSettings.h"
 #include "platform/PixelRect.h"
+#include "platform/PointerAcceleration.h"
 #include "platform/posix/WakeSignal.h"
 
 namespace platform {
@@ -129,6 +130,9 @@ public:
 
     // Process-wide: the pointer speed before the view was shown with mouseAdjust, 0 when none is saved.
     static int savedMouseSpeed;
+    // The acceleration as the user had it before the view slowed the pointer.
+    static platform::PointerAcceleration savedAcceleration_;
+    static bool savedAccelerationValid_;
 
 private:
     // The one way the UI thread takes renderLock: while it waits it keeps handling events if some other

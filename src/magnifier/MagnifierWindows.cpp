@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <thread>
+#include <utility>
 
 #include "log/IDebugPrint.h"
 #include "log/LogFailure.h"
@@ -13,6 +14,8 @@
 using platform::PixelRect;
 
 int MagnifierDisplay::savedMouseSpeed = 0;
+platform::PointerAcceleration MagnifierDisplay::savedAcceleration_;
+bool MagnifierDisplay::savedAccelerationValid_ = false;
 
 namespace {
 
@@ -93,6 +96,10 @@ void MagnifierDisplay::SetVisible(bool show) {
     if (show) {
         if (mouseAdjust) {
             platform::CallFailure failure;
+            // The exact acceleration comes back when the view hides; the speed scale is for slowing.
+            savedAccelerationValid_ =
+                platform::Backend().GetPointerAcceleration(&savedAcceleration_, &failure);
+            if (failure) LogFailure(LogTag::kMagnifier, std::exchange(failure, {}));
             savedMouseSpeed = platform::Backend().GetPointerSpeed(&failure);
             if (savedMouseSpeed > 0) {
                 platform::Backend().SetPointerSpeed(
@@ -107,10 +114,14 @@ void MagnifierDisplay::SetVisible(bool show) {
     } else {
         if (savedMouseSpeed != 0) {
             platform::CallFailure failure;
-            if (!platform::Backend().SetPointerSpeed(savedMouseSpeed, &failure))
-                LogFailure(LogTag::kMagnifier, failure);
+            const bool restored =
+                savedAccelerationValid_
+                    ? platform::Backend().SetPointerAcceleration(savedAcceleration_, &failure)
+                    : platform::Backend().SetPointerSpeed(savedMouseSpeed, &failure);
+            if (!restored) LogFailure(LogTag::kMagnifier, failure);
         }
         savedMouseSpeed = 0;
+        savedAccelerationValid_ = false;
         if (overlayWindow) overlayWindow->Hide();
         visible = false;
     }

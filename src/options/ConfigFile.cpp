@@ -59,6 +59,10 @@ void LoadConfig(const std::string& path, OptionRegistry* reg) {
     registry.configPath = path;
     registry.configUnreadable = false;
 
+    // Saves stopped half-way (a kill) leave their temporary files; no other instance saves meanwhile.
+    if (const int removed = platform::RemoveLeftTemporaries(path); removed > 0)
+        Log() << "Removed " << removed << " temporary files of unfinished saves of " << path << LogEnd;
+
     std::string content;
     if (const int rc = platform::ReadFile(path, content); rc != 0) {
         Log() << "Cannot open file " << path << LogEnd;
@@ -73,13 +77,20 @@ void LoadConfig(const std::string& path, OptionRegistry* reg) {
 }
 
 bool ReadConfigText(const std::string& content, OptionRegistry& registry) {
+    json doc;
     try {
-        const json doc = json::parse(content);
-        if (!doc.is_object()) return false;
-        for (const auto& [key, v] : doc.items()) {
+        doc = json::parse(content);
+    } catch (const json::exception&) {
+        return false;
+    }
+    if (!doc.is_object()) return false;
+    bool allRead = true;
+    for (const auto& [key, v] : doc.items()) {
+        // A member that cannot be read is skipped; the members after it still count.
+        try {
             Option*& entry = registry.Entry(key);
             if (entry != nullptr) {
-                if (!v.is_string()) return false;
+                if (!v.is_string()) throw WalkError{};
                 entry->value = v.get<std::string>();
                 continue;
             }
@@ -95,13 +106,15 @@ bool ReadConfigText(const std::string& content, OptionRegistry& registry) {
                 registry.CreateColor(key, r, g, b, a);
             }
             // Anything else has no option kind and is dropped at the next save.
+        } catch (const WalkError&) {
+            Log() << "Cannot read option " << key << LogEnd;
+            allRead = false;
+        } catch (const json::exception&) {
+            Log() << "Cannot read option " << key << LogEnd;
+            allRead = false;
         }
-    } catch (const WalkError&) {
-        return false;
-    } catch (const json::exception&) {
-        return false;
     }
-    return true;
+    return allRead;
 }
 
 std::string ConfigText(OptionRegistry& registry) {
@@ -131,10 +144,19 @@ bool SaveConfig(OptionRegistry* reg) {
         return false;
     }
     if (registry.configUnreadable && platform::PathExists(path)) {
-        const std::string kept = path + ".corrupt-" + platform::UtcTimeStamp();
-        if (const int rc = platform::RenameFile(path, kept); rc != 0) {
+        // Never over an earlier kept copy: two bad starts in one second keep both. A link to a file
+        // stays a link: the file behind it is kept aside, and the save writes a new one there.
+        const std::string unreadable = platform::RegularFileBehindLinks(path);
+        const std::string stamped = unreadable + ".corrupt-" + platform::UtcTimeStamp();
+        std::string kept = stamped;
+        int rc = platform::RenameNoReplace(unreadable, kept);
+        for (int n = 2; rc == EEXIST && n <= 1000; ++n) {
+            kept = stamped + "-" + std::to_string(n);
+            rc = platform::RenameNoReplace(unreadable, kept);
+        }
+        if (rc != 0) {
             Log() << "Cannot open file " << path << LogEnd;
-            LogErrno("rename", rc);
+            LogErrno("renameat2", rc);
             return false;  // the unreadable file stays as it is rather than being lost
         }
         Log() << "Unreadable configuration kept as " << kept << LogEnd;

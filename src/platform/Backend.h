@@ -14,6 +14,7 @@
 #include "platform/IScreenCopy.h"
 #include "platform/MonitorInfo.h"
 #include "platform/OverlayWindow.h"
+#include "platform/PointerAcceleration.h"
 
 class QWindow;
 
@@ -50,6 +51,10 @@ public:
     // The pointer speed on the 1..20 scale (10: the pointer moves as the mouse does); 0 when unknown.
     virtual int GetPointerSpeed(CallFailure* failure) = 0;
     virtual bool SetPointerSpeed(int speed, CallFailure* failure) = 0;
+    // The user's pointer acceleration exactly as the server has it, to be put back as it was (the speed
+    // above is rounded). False when it cannot be read or set.
+    virtual bool GetPointerAcceleration(PointerAcceleration* acceleration, CallFailure* failure) = 0;
+    virtual bool SetPointerAcceleration(const PointerAcceleration& acceleration, CallFailure* failure) = 0;
 };
 
 // The back end in use.

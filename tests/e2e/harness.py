@@ -255,8 +255,9 @@ def caught_signals(pid):
 class Lentora:
     """One run of the program in a sandbox."""
 
-    def __init__(self, sandbox, display, args=(), env=None, binary=None, cwd=None):
+    def __init__(self, sandbox, display, args=(), env=None, binary=None, cwd=None, umask=None):
         self.sandbox = sandbox
+        self.umask = umask  # the program's, when given
         self.binary = binary or LENTORA_BIN
         self.args = list(args)
         self.env = sandbox.env(display, env)
@@ -271,8 +272,13 @@ class Lentora:
         self._output = tempfile.TemporaryFile(dir=self.sandbox.root)
         self.process = subprocess.Popen([self.binary, *self.args], env=self.env, cwd=self.cwd,
                                         stdin=subprocess.DEVNULL, stdout=self._output,
-                                        stderr=subprocess.STDOUT, preexec_fn=allow_core_files)
+                                        stderr=subprocess.STDOUT, preexec_fn=self._prepare_child)
         return self
+
+    def _prepare_child(self):
+        allow_core_files()
+        if self.umask is not None:
+            os.umask(self.umask)
 
     def crash(self):
         """What shows that this run crashed (a crash signal, a core file in its folder), or None."""

@@ -123,8 +123,9 @@ class E2ETestCase(unittest.TestCase):
         self.addCleanup(sandbox.cleanup)
         return sandbox
 
-    def launch(self, sandbox, args=(), env=None, binary=None, display=None, log_path=None, ready=True):
-        run = Lentora(sandbox, display or XSERVER.display, args=args, env=env, binary=binary)
+    def launch(self, sandbox, args=(), env=None, binary=None, display=None, log_path=None, ready=True,
+               umask=None):
+        run = Lentora(sandbox, display or XSERVER.display, args=args, env=env, binary=binary, umask=umask)
         run.start()
         self.addCleanup(run.kill)
         if ready:
@@ -219,6 +220,47 @@ class StartAndStopTests(E2ETestCase):
                 self.assertIn(BUILD, texts[8])
                 self.assert_ended(texts)
                 self.assertEqual(self.saved_config(sandbox), saved_defaults())
+
+    def test_an_end_signal_right_at_the_start_still_ends_in_order(self):
+        before_log = []
+        for attempt in range(8):
+            with self.subTest(attempt=attempt):
+                sandbox = self.new_sandbox()
+                run = self.launch(sandbox, ready=False)
+                # As soon as the process can take it: before the log, the window or the X connection.
+                harness.wait_until(lambda: run.check_alive("the handlers") or
+                                   signal.SIGTERM in (harness.caught_signals(run.pid) or ()),
+                                   harness.START_TIMEOUT, "the SIGTERM handler", interval=0.001)
+                before_log.append(not sandbox.default_logs())
+                os.kill(run.pid, signal.SIGTERM)
+                self.assertEqual(run.wait_exit(), 0, run.output())
+                self.assertEqual(len(sandbox.default_logs()), 1)
+                run.log_path = sandbox.default_logs()[0]
+                self.assert_ended(self.log_of(run))
+                self.assertEqual(self.saved_config(sandbox), saved_defaults())
+        # The handlers come before anything else: signals land before the log even exists.
+        self.assertTrue(any(before_log), before_log)
+
+    def test_files_and_folders_are_the_users_own_whatever_the_umask(self):
+        sandbox = self.new_sandbox()
+        state = os.path.join(sandbox.state_home, "Lentora")
+        os.makedirs(os.path.join(state, "logs"))
+        os.chmod(state, 0o777)
+        os.chmod(os.path.join(state, "logs"), 0o777)
+        own_log = sandbox.path("mine.txt")
+        with open(own_log, "w") as f:
+            f.write("old\n")
+        os.chmod(own_log, 0o644)
+        for args, log in (([], None), (["-logpath", own_log], own_log)):
+            run = self.launch(sandbox, args=args, umask=0, log_path=log)
+            self.assertEqual(mode_of(run.log_path), 0o600, run.log_path)
+            self.assertEqual(mode_of(state), 0o700)
+            self.assertEqual(mode_of(os.path.join(state, "logs")), 0o700)
+            locks = [os.path.join(d, n) for d in (sandbox.runtime_dir,) for n in os.listdir(d) if n.endswith(".lock")]
+            self.assertTrue(locks)
+            for lock in locks:
+                self.assertEqual(mode_of(lock), 0o600, lock)
+            self.stop(run)
 
     def test_second_start_leaves_the_first_alone(self):
         host, _, rest = XSERVER.display.rpartition(":")
@@ -366,11 +408,12 @@ class ConfigFileTests(E2ETestCase):
             ("empty", b"", saved_defaults()),
             ("top-level array", b'["app.close_minimize", "1"]', saved_defaults()),
             ("binary bytes", noise, saved_defaults()),
-            # The walk goes in key order and stops at the number: what came before stays.
+            # The member that cannot be read is skipped; the members around it are taken.
             ("number for a registered key",
              json.dumps({"aaa.before": "kept", "app.close_minimize": "1", "profile.magnification.factor": 300,
-                         "profile.mask.dist": "123", "zzz.after": "lost"}).encode(),
-             saved_defaults({"aaa.before": "kept", "app.close_minimize": "1"})),
+                         "profile.mask.dist": "123", "zzz.after": "kept too"}).encode(),
+             saved_defaults({"aaa.before": "kept", "app.close_minimize": "1", "profile.mask.dist": "123",
+                             "zzz.after": "kept too"})),
         ]
         stamp_re = re.compile(r"^config\.json\.corrupt-(\d{8}T\d{6}Z)$")
         for name, data, expected in cases:
@@ -393,6 +436,66 @@ class ConfigFileTests(E2ETestCase):
                 with open(os.path.join(sandbox.config_dir, names[1]), "rb") as f:
                     self.assertEqual(f.read(), data)
                 self.assertEqual(self.saved_config(sandbox), expected)
+
+    def test_one_wrongly_typed_member_keeps_every_other_customised_value(self):
+        custom = {"app.close_minimize": "1", "x.three": "d", "profile.hotkey.magnification": "116",
+                  "profile.hotkey.magnification.hold": "1", "profile.magnification.mouse_adjust": "0",
+                  "profile.mask.dist": "0.3", "profile.mask.outer_color": "[1.000000, 0.000000, 0.000000, 1.000000]",
+                  "profile.mask.trans_color": "[0.000000, 1.000000, 0.000000, 1.000000]",
+                  "profile.mask.transdist": "0.05", "profile.mask.type": "2", "profile.src.offset": "[10, 20]",
+                  "profile.target.offset": "[-1000, 2000]", "profile.target.size": "[30000, 30000]",
+                  "ui.theme": "2", "x.one": "a", "x.two": "b", "zz.last": "c"}
+        self.assertEqual(len(custom), 17)
+        sandbox = self.new_sandbox()
+        sandbox.write_config(json.dumps(dict(custom, **{"profile.magnification.factor": 300})))
+        _, texts = self.run_once(sandbox)
+        self.assertIn("Cannot read option profile.magnification.factor", texts)
+        self.assertEqual(self.saved_config(sandbox), saved_defaults(custom))
+
+    def test_bad_starts_in_one_second_keep_every_copy(self):
+        sandbox = self.new_sandbox()
+        bad = [b"{\"first\": ", b"{\"second\": "]
+        for data in bad:
+            sandbox.write_config(data)
+            self.run_once(sandbox)
+        kept = {}
+        for name in os.listdir(sandbox.config_dir):
+            if name.startswith("config.json.corrupt-"):
+                with open(os.path.join(sandbox.config_dir, name), "rb") as f:
+                    kept[name] = f.read()
+        self.assertEqual(sorted(kept.values()), sorted(bad), kept)
+
+    def test_special_files_at_the_config_path_start_with_defaults(self):
+        cases = [("FIFO", lambda p: os.mkfifo(p, 0o600)), ("endless device", lambda p: os.symlink("/dev/zero", p))]
+        for name, make in cases:
+            with self.subTest(name):
+                sandbox = self.new_sandbox()
+                os.makedirs(sandbox.config_dir, exist_ok=True)
+                make(sandbox.config_path)
+                run, texts = self.run_once(sandbox)  # ready within the start time-out, never stuck
+                self.assertIn("Cannot open file " + sandbox.config_path, texts)
+                self.assertEqual(self.saved_config(sandbox), saved_defaults())
+                kept = [n for n in os.listdir(sandbox.config_dir) if n.startswith("config.json.corrupt-")]
+                self.assertEqual(len(kept), 1)
+
+    def test_a_linked_config_stays_a_link_and_left_temporaries_go(self):
+        sandbox = self.new_sandbox()
+        os.makedirs(sandbox.config_dir, exist_ok=True)
+        dotfiles = sandbox.path("dotfiles")
+        os.mkdir(dotfiles)
+        target = os.path.join(dotfiles, "lentora.json")
+        with open(target, "w") as f:
+            json.dump({"ui.theme": "3"}, f)
+        os.symlink(target, sandbox.config_path)
+        left = os.path.join(dotfiles, "lentora.json.Ab12Cd")
+        with open(left, "w") as f:
+            f.write("a save killed half-way")
+        self.run_once(sandbox)
+        self.assertTrue(os.path.islink(sandbox.config_path))
+        self.assertEqual(os.readlink(sandbox.config_path), target)
+        self.assertEqual(self.saved_config(sandbox), saved_defaults({"ui.theme": "3"}))
+        self.assertFalse(os.path.exists(left))
+        self.assertEqual(sorted(os.listdir(dotfiles)), ["lentora.json"])
 
     def test_members_round_trip(self):
         sandbox = self.new_sandbox()
@@ -519,6 +622,32 @@ class LogPathTests(E2ETestCase):
                 self.assert_ended(texts)
                 for path in case.get("absent", lambda s: [])(sandbox):
                     self.assertFalse(os.path.exists(path), path)
+
+
+    def test_a_log_that_cannot_be_written_goes_to_the_usual_place(self):
+        def nowhere_documents(s):
+            with open(os.path.join(s.config_home, "user-dirs.dirs"), "w") as f:
+                f.write('XDG_DOCUMENTS_DIR="$HOME/Nowhere"\n')
+
+        cases = [
+            ("file in a missing folder", lambda s: s.path("missing", "x.txt"), None),
+            ("name too long", lambda s: s.path("n" * 300 + ".txt"), None),
+            ("documents that do not exist", lambda s: "mydocs", nowhere_documents),
+        ]
+        for name, value, setup in cases:
+            with self.subTest(name):
+                if setup is not None and shutil.which("xdg-user-dir") is None:
+                    self.skipTest("xdg-user-dir is not installed")
+                sandbox = self.new_sandbox()
+                if setup is not None:
+                    setup(sandbox)
+                run = self.launch(sandbox, args=["-logpath", value(sandbox)])
+                self.assertEqual(len(sandbox.default_logs()), 1)
+                self.stop(run)
+                texts = self.log_of(run)
+                self.assertTrue(texts[0].lstrip().startswith("[ERROR] Cannot write the log to "), texts[0])
+                self.assertEqual(texts[1], "Log file path: " + run.log_path)
+                self.assert_ended(texts)
 
 
 class LanguageTests(E2ETestCase):

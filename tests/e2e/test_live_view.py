@@ -212,6 +212,20 @@ class LiveViewTest(unittest.TestCase):
         finally:
             self.xdotool("keyup", "Control_L")
 
+    def test_the_users_exact_pointer_acceleration_survives_show_and_hide(self):
+        self.start({"profile.magnification.mouse_adjust": "1"})
+        for acceleration, threshold in (("5/1", "4"), ("7/4", "2")):
+            with self.subTest(acceleration):
+                self.xdotool("mousemove", "100", "1000")
+                self.server.run_tool("xset", "m", acceleration, threshold)
+                self.press_magnification()
+                self.wait_view_rect(VIEW)
+                self.press_magnification()
+                self.wait_view_rect(None)
+                shown = self.server.run_tool("xset", "q").stdout
+                self.assertRegex(shown, rf"acceleration:\s+{acceleration}\s+threshold:\s+{threshold}\b")
+        self.server.run_tool("xset", "m", "default")
+
     def test_hold_mode_shows_the_view_while_held(self):
         self.start({"profile.hotkey.magnification.hold": "1"})
         self.press_magnification(release=False)

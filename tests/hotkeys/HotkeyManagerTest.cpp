@@ -8,6 +8,7 @@
 
 #include "KeyScript.h"
 #include "RecordingWindow.h"
+#include "hotkeys/HotkeyAction.h"
 #include "hotkeys/HotkeyManager.h"
 #include "platform/qt/MessageBox.h"
 #include "support/LogFile.h"
@@ -42,10 +43,10 @@ protected:
         static_cast<HotkeyManagerTest*>(context)->calls.push_back({action, context, pressed});
     }
     static Posted Press(HotkeyAction* a) {
-        return {HotkeyManager::kActionMessage, 1, reinterpret_cast<intptr_t>(a)};
+        return {HotkeyManager::kActionMessage, 1, static_cast<intptr_t>(a->id)};
     }
     static Posted Release(HotkeyAction* a) {
-        return {HotkeyManager::kActionMessage, 0, reinterpret_cast<intptr_t>(a)};
+        return {HotkeyManager::kActionMessage, 0, static_cast<intptr_t>(a->id)};
     }
     static Posted Down(int vk) { return {HotkeyManager::kCaptureMessage, 1, vk}; }
     static Posted Up(int vk) { return {HotkeyManager::kCaptureMessage, 0, vk}; }
@@ -241,15 +242,32 @@ TEST_F(HotkeyManagerTest, CallbackMayChangeItsOwnAction) {
 TEST_F(HotkeyManagerTest, ActionsNotInTheListAreIgnored) {
     HotkeyAction* kept = Bound("kept", 'K');
     HotkeyAction* gone = Bound("gone", 'G');
+    const auto goneId = static_cast<intptr_t>(gone->id);
     manager->RemoveAction(gone);
     manager->RemoveAction(gone);
     manager->RemoveAction(nullptr);
     manager->SetBinding(gone, 'K');
     manager->SetActionCallback(gone, &Record, this);
-    manager->DispatchAction(1, reinterpret_cast<intptr_t>(gone));
+    manager->DispatchAction(1, goneId);
     keys->Poll({'K', 'G'});
     DispatchAll();
     EXPECT_EQ(calls, (std::vector<Call>{{kept, this, true}}));
+}
+
+// A message posted for an action that was then removed never reaches an action made after it, even
+// one that was given the same memory.
+TEST_F(HotkeyManagerTest, ALateMessageNeverReachesANewAction) {
+    for (int round = 0; round < 20; ++round) {
+        HotkeyAction* old = Bound("magnification", kMagnification);
+        keys->Poll({kLCtrl, kRMouse});
+        manager->RemoveAction(old);
+        HotkeyAction* fresh = Bound("magnification", kMagnification);
+        DispatchAll();  // the press of the removed action
+        EXPECT_EQ(calls, std::vector<Call>{}) << "round " << round << (fresh == old ? ", same address" : "");
+        manager->RemoveAction(fresh);
+        keys->Poll({});
+        window.Take();
+    }
 }
 
 TEST_F(HotkeyManagerTest, FailedReadSkipsThePollAndIsLogged) {

@@ -278,6 +278,19 @@ TEST_F(LiveViewTest, TheMouseSlowsWhileTheViewShows) {
     EXPECT_EQ(platform::GetMouseSpeed(), 1);
     d->SetVisible(false);
     EXPECT_EQ(platform::GetMouseSpeed(), 3);
+    // The user's own acceleration comes back exactly, whatever the speed scale rounds it to.
+    const int accelerations[][3] = {{5, 1, 4}, {7, 4, 2}, {20, 10, 0}, {1, 3, 10}};
+    for (const auto& a : accelerations) {
+        SCOPED_TRACE(testing::Message() << a[0] << "/" << a[1] << " above " << a[2]);
+        ASSERT_TRUE(platform::SetPointerAcceleration(a[0], a[1], a[2]));
+        d->SetVisible(true);
+        d->SetVisible(false);
+        int num = 0, denom = 0, threshold = 0;
+        ASSERT_TRUE(platform::GetPointerAcceleration(&num, &denom, &threshold));
+        EXPECT_EQ(num, a[0]);
+        EXPECT_EQ(denom, a[1]);
+        EXPECT_EQ(threshold, a[2]);
+    }
     platform::SetMouseSpeed(10);
 }
 

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <fcntl.h>
+#include <atomic>
 #include <chrono>
 #include <regex>
 #include <thread>
 
+#include "platform/posix/CrossProcessLock.h"
 #include "support/TempDir.h"
 #include "text/WideText.h"
 
@@ -136,12 +138,14 @@ TEST_F(LogTest, Separators) {
     log.Separator("0123456789");
     log.Separator(nullptr);
     log.Separator(std::string(70, 'x').c_str());
+    log.Separator(std::string(58, 'y').c_str());  // "--- " + 58 + " " is 63 already
     const auto lines = ReadLog(path);
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(AfterTime(lines[1]), "--- 0123456789 " + std::string(48, '-'));  // no tag column
     EXPECT_EQ(AfterTime(lines[1]).size(), 63u);
     EXPECT_EQ(AfterTime(lines[2]), std::string(63, '-'));
     EXPECT_EQ(AfterTime(lines[3]), "--- " + std::string(70, 'x') + " " + std::string(63, '-'));
+    EXPECT_EQ(AfterTime(lines[4]), "--- " + std::string(58, 'y') + " ");
 }
 
 TEST_F(LogTest, OverlongLineIsCutAndStillEnds) {
@@ -233,6 +237,32 @@ TEST_F(LogTest, AHeldLockCostsOneSecondAndTheLine) {
     const auto lines = ReadLog(path);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[1].find("written"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Closing waits for a thread that holds the lock, so no thread ever flocks a closed (or reused)
+// descriptor; lines after the close are dropped, never written elsewhere.
+TEST(CrossProcessLockClose, WaitsForTheThreadThatHoldsTheLock) {
+    TempDir dir;
+    platform::CrossProcessLock lock;
+    ASSERT_EQ(lock.Open(dir / "lock"), 0);
+    std::atomic<bool> holding{false}, released{false};
+    std::thread holder([&] {
+        ASSERT_EQ(lock.Lock(1000), platform::CrossProcessLock::Result::Owned);
+        holding = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        released = true;
+        lock.Unlock();
+    });
+    while (!holding) std::this_thread::yield();
+    lock.Close();
+    EXPECT_TRUE(released.load());
+    EXPECT_FALSE(lock.IsOpen());
+    EXPECT_EQ(lock.Lock(100), platform::CrossProcessLock::Result::NoLock);
+    holder.join();
 }
 
 }  // namespace

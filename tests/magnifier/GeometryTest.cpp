@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
 #include "magnifier/OptionGroup.h"
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
+#include "platform/DevicePixels.h"
 #include "support/FakeWindow.h"
 #include "text/WideText.h"
 
@@ -207,6 +211,28 @@ TEST_F(GeometryTest, OverlapAlphaAndStatus) {
     EXPECT_STREQ(d.StatusName(), "MagnifierVisibleFull");
     d.layerAlpha = 244;
     EXPECT_STREQ(d.StatusName(), "MagnifierVisiblePart");
+}
+
+}  // namespace
+
+namespace {
+
+// A view placed in physical pixels under a scaled desktop reads back where it was put: edges of any
+// logical rectangle survive the trip exactly, and physical edges survive once they came from one.
+TEST(DevicePixels, OneRuleBothWays) {
+    for (const double dpr : {1.0, 1.25, 1.5, 2.0}) {
+        for (int logical = -300; logical <= 3000; ++logical) {
+            const int physical = platform::ToPhysical(logical, dpr);
+            ASSERT_EQ(platform::ToLogical(physical, dpr), logical) << dpr << " " << logical;
+        }
+        for (int physical = -300; physical <= 3000; ++physical) {
+            const int once = platform::ToPhysical(platform::ToLogical(physical, dpr), dpr);
+            ASSERT_EQ(platform::ToPhysical(platform::ToLogical(once, dpr), dpr), once)
+                << dpr << " " << physical;
+            ASSERT_LE(std::abs(once - physical), static_cast<int>(std::ceil(dpr / 2)))
+                << dpr << " " << physical;
+        }
+    }
 }
 
 }  // namespace

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
 
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
@@ -87,7 +91,7 @@ TEST_F(ConfigFileTest, DeferredOptionSavesTheNewValueButReadsTheOld) {
     EXPECT_EQ(f.version.Text(), "2047");
 }
 
-TEST_F(ConfigFileTest, TheFirstErrorEndsTheWalk) {
+TEST_F(ConfigFileTest, AMemberThatCannotBeReadIsSkippedAndTheRestIsTaken) {
     struct Case {
         const char* name;
         std::string json;
@@ -97,10 +101,11 @@ TEST_F(ConfigFileTest, TheFirstErrorEndsTheWalk) {
         // profile.src.display < ui.theme.
         {"number for a registered key", R"({"ui.theme": "5", "profile.magnification.factor": 300,
                                             "previous_version": "9", "profile.src.display": "HDMI-1"})",
-         "", "200", "0"},
+         "HDMI-1", "200", "5"},
         {"wrong element type", R"({"profile.magnification.factor": "150", "profile.p": [1, "x"],
                                   "ui.theme": "5"})",
-         "", "150", "0"},
+         "", "150", "5"},
+        // A file that does not parse at all gives nothing.
         {"invalid json", R"({"profile.magnification.factor": "150")", "", "200", "0"},
         {"top level array", R"(["profile.magnification.factor"])", "", "200", "0"},
         {"binary bytes", std::string("\x00\xFF\xFE{\x01", 5), "", "200", "0"},
@@ -112,12 +117,100 @@ TEST_F(ConfigFileTest, TheFirstErrorEndsTheWalk) {
         EXPECT_EQ(fresh.display.Text(), c.display) << c.name;
         EXPECT_EQ(fresh.factor.Text(), c.factor) << c.name;
         EXPECT_EQ(fresh.theme.Text(), c.theme) << c.name;
+        // The file as it was is kept at the next save: the skipped member is not lost either.
         EXPECT_TRUE(fresh.reg.configUnreadable) << c.name;
     }
     Fixture first;
     dir.Write("config.json", cases[0].json);
     LoadConfig(dir / "config.json", &first.reg);
-    EXPECT_EQ(first.version.Text(), "9");  // before the fault in key order: taken
+    EXPECT_EQ(first.version.Text(), "9");
+}
+
+// The kept copies beside the file, name and content.
+std::map<std::string, std::string> KeptCopies(const TempDir& dir) {
+    std::map<std::string, std::string> kept;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = e.path().filename().string();
+        if (name.rfind("config.json.corrupt-", 0) == 0) kept[name] = dir.Read(name);
+    }
+    return kept;
+}
+
+TEST_F(ConfigFileTest, BadStartsInTheSameSecondKeepEveryCopy) {
+    for (int i = 0; i < 3; ++i) {
+        Fixture fresh;
+        dir.Write("config.json", "{\"broken\": " + std::to_string(i));
+        LoadConfig(dir / "config.json", &fresh.reg);
+        EXPECT_TRUE(SaveConfig(&fresh.reg));
+    }
+    std::set<std::string> contents;
+    for (const auto& [name, content] : KeptCopies(dir)) contents.insert(content);
+    EXPECT_EQ(contents, (std::set<std::string>{"{\"broken\": 0", "{\"broken\": 1", "{\"broken\": 2"}));
+}
+
+TEST_F(ConfigFileTest, ANonRegularFileAtThePathIsUnreadableAndKept) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+    } cases[] = {
+        {"FIFO without a writer", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
+        {"link to an endless device",
+         [](const std::string& p) { ASSERT_EQ(symlink("/dev/zero", p.c_str()), 0); }},
+        {"folder", [](const std::string& p) { ASSERT_EQ(mkdir(p.c_str(), 0700), 0); }},
+    };
+    for (const auto& c : cases) {
+        TempDir own;
+        c.make(own / "config.json");
+        Fixture fresh;
+        LoadConfig(own / "config.json", &fresh.reg);  // returns at once, never waits or fills memory
+        EXPECT_EQ(fresh.factor.Text(), "200") << c.name;
+        EXPECT_TRUE(fresh.reg.configUnreadable) << c.name;
+        EXPECT_TRUE(SaveConfig(&fresh.reg)) << c.name;
+        // What was there is moved aside, not emptied (and not read: a FIFO would wait).
+        size_t kept = 0;
+        for (const auto& e : std::filesystem::directory_iterator(own.path()))
+            kept += e.path().filename().string().rfind("config.json.corrupt-", 0) == 0;
+        EXPECT_EQ(kept, 1u) << c.name;
+        struct stat st {};
+        ASSERT_EQ(lstat((own / "config.json").c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << c.name;
+    }
+}
+
+TEST_F(ConfigFileTest, ALinkedFileIsWrittenThroughTheLinkAndLeftTemporariesGo) {
+    ASSERT_EQ(mkdir((dir / "dotfiles").c_str(), 0700), 0);
+    dir.Write("dotfiles/lentora.json", R"({"ui.theme": "3"})");
+    ASSERT_EQ(symlink("dotfiles/lentora.json", (dir / "config.json").c_str()), 0);
+    // Left by saves killed half-way, beside the file the saves write; other names stay.
+    dir.Write("dotfiles/lentora.json.a1B2c3", "partial");
+    dir.Write("dotfiles/lentora.json.corrupt-20261210T101010Z", "kept");
+    dir.Write("dotfiles/lentora.json.ab", "not ours");
+    LoadConfig(dir / "config.json", &f.reg);
+    EXPECT_EQ(f.theme.Text(), "3");
+    f.theme.SetText("4");
+    EXPECT_TRUE(SaveConfig(&f.reg));
+    struct stat st {};
+    ASSERT_EQ(lstat((dir / "config.json").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_NE(dir.Read("dotfiles/lentora.json").find("\"ui.theme\": \"4\""), std::string::npos);
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "dotfiles"))
+        names.insert(e.path().filename());
+    EXPECT_EQ(names, (std::set<std::string>{"lentora.json", "lentora.json.corrupt-20261210T101010Z",
+                                            "lentora.json.ab"}));
+
+    // An unreadable linked file is kept beside itself; the link stays and leads to the new file.
+    dir.Write("dotfiles/lentora.json", "{broken");
+    Fixture fresh;
+    LoadConfig(dir / "config.json", &fresh.reg);
+    EXPECT_TRUE(SaveConfig(&fresh.reg));
+    ASSERT_EQ(lstat((dir / "config.json").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(dir.Read("config.json").substr(0, 3), "{\r\n");
+    size_t keptBroken = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "dotfiles"))
+        keptBroken += dir.Read("dotfiles/" + e.path().filename().string()) == "{broken";
+    EXPECT_EQ(keptBroken, 1u);
 }
 
 TEST_F(ConfigFileTest, AnUnreadableFileIsKeptBeforeTheSaveReplacesIt) {

@@ -64,6 +64,14 @@ std::unique_ptr<IKeyState> NullBackend::OpenKeyState() { return std::make_unique
 
 bool NullBackend::SetPointerSpeed(int speed, CallFailure*) {
     pointerSpeed = std::clamp(speed, 1, 20);
+    acceleration = {pointerSpeed, 10, 0};
+    return true;
+}
+
+bool NullBackend::SetPointerAcceleration(const PointerAcceleration& a, CallFailure*) {
+    acceleration = a;
+    pointerSpeed =
+        a.denominator > 0 ? std::clamp((10 * a.numerator + a.denominator / 2) / a.denominator, 1, 20) : 10;
     return true;
 }
 

@@ -28,12 +28,18 @@ public:
     std::unique_ptr<IKeyState> OpenKeyState() override;
     int GetPointerSpeed(CallFailure*) override { return pointerSpeed; }
     bool SetPointerSpeed(int speed, CallFailure*) override;
+    bool GetPointerAcceleration(PointerAcceleration* a, CallFailure*) override {
+        *a = acceleration;
+        return true;
+    }
+    bool SetPointerAcceleration(const PointerAcceleration& a, CallFailure*) override;
 
     // What tests set.
     std::vector<MonitorInfo> monitors;
     uint64_t activeWindow = 0;
     bool compositing = false;
     int pointerSpeed = 10;
+    PointerAcceleration acceleration{10, 10, 0};  // the speed's, unless set exactly
     NullScreenCopy::Picture picture;
     // A screen copy fails to open with this failure while it is set.
     CallFailure openFailure;

@@ -14,13 +14,25 @@ CrossProcessLock::~CrossProcessLock() { Close(); }
 
 int CrossProcessLock::Open(const std::string& path) {
     Close();
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    return fd_ >= 0 ? 0 : errno;
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return errno;
+    // Under the turn, like every change of the descriptor.
+    if (!TakeThreadTurn(std::chrono::steady_clock::now() + std::chrono::milliseconds(kCloseWaitMs))) {
+        ::close(fd);
+        return EBUSY;
+    }
+    fd_ = fd;
+    GiveThreadTurn();
+    return 0;
 }
 
 void CrossProcessLock::Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    if (fd_.load() < 0) return;
+    // A writer stuck past the wait keeps the descriptor: left open rather than closed under it.
+    if (!TakeThreadTurn(std::chrono::steady_clock::now() + std::chrono::milliseconds(kCloseWaitMs))) return;
+    const int fd = fd_.exchange(-1);
+    if (fd >= 0) ::close(fd);
+    GiveThreadTurn();
 }
 
 bool CrossProcessLock::TakeThreadTurn(std::chrono::steady_clock::time_point deadline) {
@@ -39,9 +51,13 @@ void CrossProcessLock::GiveThreadTurn() {
 }
 
 CrossProcessLock::Result CrossProcessLock::Lock(int timeoutMs) {
-    if (fd_ < 0) return Result::NoLock;
+    if (fd_.load() < 0) return Result::NoLock;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     if (!TakeThreadTurn(deadline)) return Result::Timeout;
+    if (fd_.load() < 0) {  // closed while this thread waited for its turn
+        GiveThreadTurn();
+        return Result::NoLock;
+    }
     for (;;) {
         if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return Result::Owned;
         if (errno != EWOULDBLOCK && errno != EINTR) {
@@ -58,7 +74,7 @@ CrossProcessLock::Result CrossProcessLock::Lock(int timeoutMs) {
 }
 
 void CrossProcessLock::Unlock() {
-    if (fd_ >= 0) ::flock(fd_, LOCK_UN);
+    if (const int fd = fd_.load(); fd >= 0) ::flock(fd, LOCK_UN);
     GiveThreadTurn();
 }
 

@@ -3,6 +3,8 @@
 // flock() does not exclude the threads of one process (they share the open file), so an in-process
 // mutex is taken first, under the same deadline.
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -20,8 +22,11 @@ public:
 
     // Opens (creating, 0600) the lock file; returns 0 or errno.
     int Open(const std::string& path);
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_.load() >= 0; }
+    // Waits (at most kCloseWaitMs) until no thread of this process holds the lock, so that none flocks
+    // a descriptor that was closed, or reused for another file, under it.
     void Close();
+    static constexpr int kCloseWaitMs = 2000;
 
     // Waits at most timeoutMs for the lock. On Failed, error() holds the errno value.
     Result Lock(int timeoutMs);
@@ -36,8 +41,8 @@ private:
 
     std::mutex turnLock_;
     std::condition_variable turnFree_;
-    bool turnTaken_ = false;  // guarded by turnLock_
-    int fd_ = -1;
+    bool turnTaken_ = false;   // guarded by turnLock_
+    std::atomic<int> fd_{-1};  // changed only with the turn taken
     int error_ = 0;
 };
 

@@ -31,7 +31,11 @@ InstanceLock::Result InstanceLock::Acquire(const std::string& name) {
     path_ = folder + "/" + FileName(name, display != nullptr ? display : "");
     lock_ = std::make_unique<QLockFile>(QString::fromStdString(path_));
     lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) return Result::Acquired;
+    if (lock_->tryLock(0)) {
+        // QLockFile follows the umask; the lock is the user's own whatever it is.
+        SetPermissions(path_, 0600);
+        return Result::Acquired;
+    }
     return lock_->error() == QLockFile::LockFailedError ? Result::HeldByOther : Result::Failed;
 }
 

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "platform/posix/DebugOutput.h"
 #include "text/WideText.h"
@@ -15,7 +16,8 @@ namespace {
 
 std::mutex gHandlerLock;
 std::atomic<int> gWaiting{0};
-MessageBoxHandler gHandler;  // guarded by gHandlerLock
+MessageBoxHandler gHandler;            // guarded by gHandlerLock
+std::vector<QMessageBox*> gOpenBoxes;  // UI thread
 
 void ShowOnUiThread(const MessageBoxRecord& r) {
     QMessageBox box;
@@ -26,7 +28,9 @@ void ShowOnUiThread(const MessageBoxRecord& r) {
                                                  : QMessageBox::Information);
     box.setStandardButtons(QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    gOpenBoxes.push_back(&box);
     box.exec();
+    std::erase(gOpenBoxes, &box);
 }
 
 }  // namespace
@@ -72,5 +76,9 @@ void ShowMessageBoxLater(const std::u16string& text, const std::u16string& capti
 }
 
 bool MessageBoxWaiting() { return gWaiting.load() > 0; }
+
+void CloseMessageBoxes() {
+    for (QMessageBox* box : gOpenBoxes) box->reject();
+}
 
 }  // namespace platform

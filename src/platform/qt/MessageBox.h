@@ -22,6 +22,8 @@ void ShowMessageBoxLater(const std::u16string& text, const std::u16string& capti
 
 // True while some other thread waits for the UI thread to show its box.
 bool MessageBoxWaiting();
+// Closes every box shown now as if the user had dismissed it (the program is asked to end). UI thread.
+void CloseMessageBoxes();
 
 using MessageBoxHandler = std::function<void(const MessageBoxRecord&)>;
 // Replaces the real box; an empty handler restores it. Returns the previous handler.

@@ -31,24 +31,34 @@ TerminationSignals::~TerminationSignals() {
     }
 }
 
-bool TerminationSignals::Install() {
+bool TerminationSignals::InstallHandlers(const char** failedCall, int* error) {
+    static bool installed = false;
+    if (installed) return true;
     if (gPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, gPipe) != 0) {
-        failedCall_ = "socketpair";
-        error_ = errno;
+        *failedCall = "socketpair";
+        *error = errno;
         return false;
     }
-    notifier_ = new QSocketNotifier(gPipe[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::OnReadable);
     struct sigaction sa {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         if (sigaction(sig, &sa, nullptr) != 0) {
-            failedCall_ = "sigaction";
-            error_ = errno;
+            *failedCall = "sigaction";
+            *error = errno;
             return false;
         }
+    }
+    installed = true;
+    return true;
+}
+
+bool TerminationSignals::Install() {
+    if (!InstallHandlers(&failedCall_, &error_)) return false;
+    if (notifier_ == nullptr) {
+        notifier_ = new QSocketNotifier(gPipe[1], QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::OnReadable);
     }
     return true;
 }

@@ -13,7 +13,12 @@ class TerminationSignals : public QObject {
 public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
-    // Installs the handlers; false (with errno text in error()) when the pipe or a handler fails.
+    // The handlers alone, first thing in main, before any Qt object exists: a signal that comes before
+    // the event loop runs waits in the pipe instead of killing the process. Idempotent. False, with the
+    // failing call and errno, when the pipe or a handler fails.
+    static bool InstallHandlers(const char** failedCall, int* error);
+    // Installs the handlers if need be and starts reading the pipe on this thread; false (with errno
+    // text in error()) when the pipe or a handler fails.
     bool Install();
     const char* failedCall() const { return failedCall_; }
     int error() const { return error_; }

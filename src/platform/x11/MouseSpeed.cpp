@@ -35,4 +35,34 @@ bool SetMouseSpeed(int speed, CallFailure* failure) {
     return true;
 }
 
+bool GetPointerAcceleration(int* numerator, int* denominator, int* threshold, CallFailure* failure) {
+    x11::XConnection c = x11::XConnection::Open();
+    if (!c) {
+        if (failure != nullptr) *failure = {"XOpenDisplay", 0};
+        return false;
+    }
+    c.Name("XGetPointerControl");
+    XGetPointerControl(c.display(), numerator, denominator, threshold);
+    if (const auto e = c.TakeError()) {
+        if (failure != nullptr) *failure = {e->call, e->code};
+        return false;
+    }
+    return true;
+}
+
+bool SetPointerAcceleration(int numerator, int denominator, int threshold, CallFailure* failure) {
+    x11::XConnection c = x11::XConnection::Open();
+    if (!c) {
+        if (failure != nullptr) *failure = {"XOpenDisplay", 0};
+        return false;
+    }
+    c.Name("XChangePointerControl");
+    XChangePointerControl(c.display(), True, True, numerator, denominator, threshold);
+    if (const auto e = c.Sync()) {
+        if (failure != nullptr) *failure = {e->call, e->code};
+        return false;
+    }
+    return true;
+}
+
 }  // namespace platform

@@ -9,5 +9,8 @@ namespace platform {
 // 0 when it cannot be read.
 int GetMouseSpeed(CallFailure* failure = nullptr);
 bool SetMouseSpeed(int speed, CallFailure* failure = nullptr);
+// The acceleration exactly as the server keeps it.
+bool GetPointerAcceleration(int* numerator, int* denominator, int* threshold, CallFailure* failure = nullptr);
+bool SetPointerAcceleration(int numerator, int denominator, int threshold, CallFailure* failure = nullptr);
 
 }  // namespace platform

@@ -40,6 +40,12 @@ public:
     std::unique_ptr<IKeyState> OpenKeyState() override { return OpenX11KeyState(); }
     int GetPointerSpeed(CallFailure* failure) override { return GetMouseSpeed(failure); }
     bool SetPointerSpeed(int speed, CallFailure* failure) override { return SetMouseSpeed(speed, failure); }
+    bool GetPointerAcceleration(PointerAcceleration* a, CallFailure* failure) override {
+        return platform::GetPointerAcceleration(&a->numerator, &a->denominator, &a->threshold, failure);
+    }
+    bool SetPointerAcceleration(const PointerAcceleration& a, CallFailure* failure) override {
+        return platform::SetPointerAcceleration(a.numerator, a.denominator, a.threshold, failure);
+    }
 };
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <string>
 
+#include "platform/DevicePixels.h"
+
 // Xlib last: its macros (Status, None, Bool) clash with Qt's headers.
 #include "platform/x11/XConnection.h"
 
@@ -19,11 +21,6 @@
 #include <X11/extensions/shape.h>
 
 namespace platform {
-namespace {
-
-int ToPhysical(double logical, double dpr) { return static_cast<int>(std::lround(logical * dpr)); }
-
-}  // namespace
 
 X11OverlayWindow::X11OverlayWindow() {
     setSurfaceType(QSurface::OpenGLSurface);
@@ -112,9 +109,10 @@ void X11OverlayWindow::StoreGeometry() {
 
 void X11OverlayWindow::SetGeometry(const PixelRect& r, bool show) {
     const double dpr = devicePixelRatio();
-    setGeometry(QRect(QPoint(static_cast<int>(r.left / dpr), static_cast<int>(r.top / dpr)),
-                      QSize(std::max(1, static_cast<int>(r.width() / dpr)),
-                            std::max(1, static_cast<int>(r.height() / dpr)))));
+    // Edges converted, not the size: the far edges then read back where they were put.
+    const int left = ToLogical(r.left, dpr), top = ToLogical(r.top, dpr);
+    setGeometry(QRect(QPoint(left, top), QSize(std::max(1, ToLogical(r.right, dpr) - left),
+                                               std::max(1, ToLogical(r.bottom, dpr) - top))));
     StoreGeometry();
     if (show) Show();
 }
@@ -122,7 +120,7 @@ void X11OverlayWindow::SetGeometry(const PixelRect& r, bool show) {
 void X11OverlayWindow::MoveTo(int left, int top, bool show) {
     const double dpr = devicePixelRatio();
     const QMargins m = FrameMargins();
-    setPosition(static_cast<int>(left / dpr) - m.left(), static_cast<int>(top / dpr) - m.top());
+    setPosition(ToLogical(left, dpr) - m.left(), ToLogical(top, dpr) - m.top());
     StoreGeometry();
     if (show) Show();
 }
@@ -188,8 +186,8 @@ void X11OverlayWindow::ApplyShape() {
     const double dpr = devicePixelRatio();
     QRegion region;
     for (const PixelRect& p : shape_) {
-        region += QRect(static_cast<int>(p.left / dpr), static_cast<int>(p.top / dpr),
-                        static_cast<int>(p.width() / dpr), static_cast<int>(p.height() / dpr));
+        const int left = ToLogical(p.left, dpr), top = ToLogical(p.top, dpr);
+        region += QRect(left, top, ToLogical(p.right, dpr) - left, ToLogical(p.bottom, dpr) - top);
     }
     setMask(region);
 }
