@@ -650,6 +650,22 @@ class LogPathTests(E2ETestCase):
                 self.assert_ended(texts)
 
 
+    def test_an_end_signal_during_the_log_folder_box_ends_in_order(self):
+        sandbox = self.new_sandbox()
+        folder = sandbox.path("missing", "sub") + "/"
+        run = self.launch(sandbox, args=["-logpath", folder], ready=False)
+        harness.wait_until(
+            lambda: run.check_alive("the message box") or XSERVER.find_windows("^Lentora$", pid=run.pid),
+            harness.START_TIMEOUT, "the box saying the folder cannot be made")
+        run.process.send_signal(signal.SIGTERM)
+        self.assertEqual(run.wait_exit(), 0, run.output())
+        self.assertEqual(len(sandbox.default_logs()), 1)
+        run.log_path = sandbox.default_logs()[0]
+        texts = self.log_of(run)
+        self.assertTrue(texts[0].lstrip().startswith("[ERROR] Cannot write the log to " + folder), texts[0])
+        self.assert_ended(texts)
+
+
 class LanguageTests(E2ETestCase):
 
     @classmethod
