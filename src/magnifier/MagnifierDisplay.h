@@ -68,6 +68,8 @@ public:
     bool SelectTargetDisplay(const std::u16string& name, bool place);
     void PlaceView();
     void OnViewMoved(bool place);
+    // The X server reported the view window's place or size: read back unless the program put it there.
+    void OnViewReported();
     // The bounds of the monitor at the index held in indexRef; an index out of range becomes 0 first.
     platform::PixelRect DisplayRect(int32_t& indexRef);
     // The part of the source display one frame reads, in its pixels, (0, 0) at its top-left corner.
@@ -115,6 +117,8 @@ public:
     float maskDist = 0.5f;
     float transitionDist = 0.0f;
     bool positioning = false;
+    // The view window's rectangle as the program last placed it; empty once a move was read back.
+    platform::PixelRect placedView_;
     std::u16string helpLanguage;
     std::u16string helpText;
 

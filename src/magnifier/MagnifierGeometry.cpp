@@ -49,13 +49,25 @@ void MagnifierDisplay::PlaceView() {
     targetWidthPx = view.right - view.left;
     targetHeightPx = view.bottom - view.top;
     positioning = true;
-    if (overlayWindow) overlayWindow->SetGeometry(view, visible);
+    if (overlayWindow) {
+        overlayWindow->SetGeometry(view, visible);
+        // The X server reports the move later: that report is this placement, not the user's.
+        placedView_ = overlayWindow->WindowRect();
+    }
     positioning = false;
     Publish();
 }
 
+void MagnifierDisplay::OnViewReported() {
+    if (positioning || !overlayWindow) return;
+    // The view where the program put it: its offsets stay as set (the pixels may round them).
+    if (!placedView_.empty() && overlayWindow->WindowRect() == placedView_) return;
+    OnViewMoved(false);
+}
+
 void MagnifierDisplay::OnViewMoved(bool place) {
     if (!overlayWindow) return;
+    placedView_ = {};  // read back: from now on only the user's moves count
     const MonitorEntry* m = MonitorList::FromRect(overlayWindow->WindowRect());
     if (m == nullptr) {
         m = &MonitorList::First();

@@ -50,7 +50,7 @@ void MagnifierDisplay::UseWindows(std::unique_ptr<platform::IOverlayWindow> view
 bool MagnifierDisplay::Create(const std::u16string& sourceDisplayName) {
     platform::OverlayEvents events;
     events.moved = [this] {
-        if (!positioning) OnViewMoved(false);
+        OnViewReported();
         UpdateViewShape();
     };
     events.wheel = [this](int delta) { OnWheel(delta); };

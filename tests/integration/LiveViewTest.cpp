@@ -9,6 +9,7 @@
 #include "magnifier/MagnifierDisplay.h"
 #include "magnifier/MonitorList.h"
 #include "magnifier/OptionGroup.h"
+#include "magnifier/ViewGeometry.h"
 #include "options/OptionCatalogue.h"
 #include "options/OptionRegistry.h"
 #include "platform/OverlayWindow.h"
@@ -263,6 +264,22 @@ TEST_F(LiveViewTest, AChangeInTheSourceIsDrawnOnceAndOneElsewhereNever) {
                          {static_cast<int>(c.rgb >> 16), static_cast<int>(c.rgb >> 8 & 0xFF),
                           static_cast<int>(c.rgb & 0xFF)}));
     }
+}
+
+// The program's own placement is never read back (the pixels would round its offsets); the user's is.
+TEST_F(LiveViewTest, OnlyTheUsersMovesOfTheViewAreReadBack) {
+    ShowView();
+    d->targetOffset = {20001, -3333};
+    d->PlaceView();
+    QTest::qWait(500);  // the X server's reports of the move have come
+    EXPECT_EQ(d->targetOffset.x, 20001);
+    EXPECT_EQ(d->targetOffset.y, -3333);
+    // Moved by someone else (the editor frame's drag does this): read back.
+    const PixelRect r = d->overlayWindow->WindowRect();
+    d->overlayWindow->MoveTo(r.left + 96, r.top, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->targetOffset.x != 20001; }, 3000));
+    EXPECT_EQ(d->targetOffset.y,
+              ViewGeometry::PlacementOf({0, 0, 1920, 1080}, d->overlayWindow->WindowRect()).offset.y);
 }
 
 TEST_F(LiveViewTest, TheMouseSlowsWhileTheViewShows) {
