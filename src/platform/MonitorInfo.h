@@ -16,9 +16,10 @@ struct MonitorInfo {
 };
 
 struct OutputInfo {
-    std::string name;       // HDMI-1
-    bool attached = false;  // connected and driven by a CRTC
-    PixelRect bounds;       // the CRTC's rectangle; empty when not attached
+    std::string name;         // HDMI-1
+    bool attached = false;    // connected and driven by a CRTC
+    PixelRect bounds;         // the CRTC's rectangle; empty when not attached
+    std::string monitorName;  // the connected monitor's own name from its EDID; empty when it has none
 };
 
 }  // namespace platform

@@ -37,7 +37,7 @@ std::vector<MonitorInfo> NullBackend::Monitors(CallFailure*) { return monitors; 
 
 std::vector<OutputInfo> NullBackend::Outputs(CallFailure*) {
     std::vector<OutputInfo> out;
-    for (const MonitorInfo& m : monitors) out.push_back({m.deviceName, true, m.bounds});
+    for (const MonitorInfo& m : monitors) out.push_back({m.deviceName, true, m.bounds, {}});
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/Edid.h"
 #include "platform/x11/XConnection.h"
 
 namespace platform {
@@ -178,6 +179,27 @@ std::vector<MonitorInfo> EnumerateMonitors(CallFailure* failure) {
     return out;
 }
 
+namespace {
+
+// The connected monitor's name from the output's EDID property; empty without one (a virtual output).
+std::string ReadMonitorName(x11::XConnection& c, RROutput output) {
+    const Atom edid = XInternAtom(c.display(), "EDID", True);
+    if (edid == None) return {};
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    c.Name("XRRGetOutputProperty");
+    const int rc = XRRGetOutputProperty(c.display(), output, edid, 0, 64, False, False, AnyPropertyType,
+                                        &type, &format, &count, &after, &data);
+    std::unique_ptr<unsigned char, int (*)(void*)> owned(data, XFree);
+    // An output without the property, or one that went meanwhile, simply has no name of its own.
+    if (rc != Success || c.TakeError() || format != 8 || data == nullptr) return {};
+    return MonitorNameFromEdid(data, count);
+}
+
+}  // namespace
+
 std::vector<OutputInfo> EnumerateOutputs(CallFailure* failure) {
     FailureScope scope(failure);
     std::vector<OutputInfo> out;
@@ -190,6 +212,7 @@ std::vector<OutputInfo> EnumerateOutputs(CallFailure* failure) {
         if (!output) continue;
         OutputInfo info;
         info.name.assign(output->name, static_cast<size_t>(output->nameLen));
+        if (output->connection == RR_Connected) info.monitorName = ReadMonitorName(c, res->outputs[i]);
         if (output->connection == RR_Connected && output->crtc != None) {
             c.Name("XRRGetCrtcInfo");
             CrtcDetails crtc(XRRGetCrtcInfo(c.display(), res.get(), output->crtc), XRRFreeCrtcInfo);
