@@ -209,6 +209,14 @@ HotkeyAction* HotkeyManager::RegisterAction(const char* name) {
     return handle;
 }
 
+HotkeyAction* HotkeyManager::FindAction(const std::string& name) {
+    std::lock_guard guard(shared_->lock);
+    for (const std::unique_ptr<HotkeyAction>& a : shared_->actions) {
+        if (a->name == name) return a.get();
+    }
+    return nullptr;
+}
+
 void HotkeyManager::SetActionCallback(HotkeyAction* action, HotkeyCallback callback, void* context) {
     std::lock_guard guard(shared_->lock);
     auto it = shared_->Find(action);

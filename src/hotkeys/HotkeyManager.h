@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "hotkeys/HotkeyBinding.h"
@@ -41,6 +42,8 @@ public:
 
     // A new action without combination or callback, appended to the list. name may be null ("").
     HotkeyAction* RegisterAction(const char* name);
+    // The first action of that name; null when there is none.
+    HotkeyAction* FindAction(const std::string& name);
     // No callback: the action is not polled and its combinations keep their state until it returns.
     void SetActionCallback(HotkeyAction* action, HotkeyCallback callback, void* context);
     // Sets the action's first combination from the binding, its state cleared. A binding with Escape
