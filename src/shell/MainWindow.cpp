@@ -19,6 +19,8 @@
 #include "shell/ProgramIcon.h"
 #include "shell/WindowPlacement.h"
 #include "text/WideText.h"
+#include "ui/HotkeyButton.h"
+#include "ui/Profile.h"
 
 // The module LentoraApp is linked in statically.
 Q_IMPORT_QML_PLUGIN(LentoraAppPlugin)
@@ -122,6 +124,7 @@ void MainWindow::CreateMagnifier() {
 
 void MainWindow::CreateHotkeys() {
     hotkeys_ = std::make_unique<HotkeyManager>(&messageTarget_);
+    HotkeyButton::SetCaptureWindow(&messageTarget_);
     gHotkeyManager = hotkeys_.get();
     editorAction_ = gHotkeyManager->RegisterAction("enable_editor");
     magnificationAction_ = gHotkeyManager->RegisterAction("magnification");
@@ -167,9 +170,9 @@ void MainWindow::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lPar
             if (gHotkeyManager != nullptr) gHotkeyManager->DispatchAction(wParam, lParam);
             break;
         case HotkeyManager::kCaptureMessage:
-            // A key transition while a hotkey binding is recorded: it goes to the recording binding
-            // control's key handler as (virtual-key code lParam, down wParam != 0). The control comes
-            // with the pages; until then no binding is ever recorded.
+            // A key transition while a hotkey binding is recorded: to the recording control.
+            if (HotkeyButton* b = HotkeyButton::Recording())
+                b->OnCapturedKey(static_cast<int>(lParam), wParam != 0);
             break;
         case CNotifyIcon::kCommandMessage:
             if (wParam == CNotifyIcon::kCloseCommand) RequestExit();
@@ -239,6 +242,7 @@ void MainWindow::ReleaseAll() {
         magnifier_.reset();
     }
     if (hotkeys_) {
+        HotkeyButton::SetCaptureWindow(nullptr);
         StopHotkeys(hotkeys_, {editorAction_, magnificationAction_});
         editorAction_ = magnificationAction_ = nullptr;
     }
@@ -251,8 +255,8 @@ void MainWindow::MagnificationCallback(HotkeyAction*, void*, bool pressed) {
     const bool old = display->visible;
     const bool now = NewActionState(options::profileHotkeyMagnificationHold.Int() != 0, old, pressed);
     display->SetVisible(now);
-    // When now differs from old, the Profile page (it comes with the pages) is told here so that its
-    // status follows: "MagnifierHidden", "MagnifierVisibleFull", "MagnifierVisiblePart".
+    // The Profile page's status follows.
+    if (now != old && Profile::Current() != nullptr) Profile::Current()->RaiseStatus();
 }
 
 void MainWindow::EditorCallback(HotkeyAction*, void* context, bool pressed) {

@@ -20,7 +20,7 @@ void ColorSelector::SetColor(const QColor& color) {
     color_ = c;
     emit colorPropertyChanged();
     update();
-    emit ColorChanged(color_);
+    emit colorChosen(color_);
 }
 
 void ColorSelector::paint(QPainter* painter) {
@@ -41,7 +41,7 @@ void ColorSelector::paint(QPainter* painter) {
 
 void ColorSelector::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    emit Pressed();
+    emit pressed();
 }
 
 QColor ColorFromOptionText(const std::string& text) {

@@ -1,9 +1,9 @@
 #pragma once
 // The small control with which the Profile page edits the mask's colours: a swatch of the colour over a
 // checkerboard, so that a translucent colour shows as such, with a hand cursor; a press asks the markup
-// to open its picker (Pressed). Setting the colour it already has does nothing, which ends the echo
+// to open its picker (pressed). Setting the colour it already has does nothing, which ends the echo
 // between the picker and the control; any other colour is stored, redrawn and announced by
-// ColorChanged. It knows nothing of options: the page converts (ColorFromOptionText and back).
+// colorChosen. It knows nothing of options: the page converts (ColorFromOptionText and back).
 
 #include <QtQml/qqmlregistration.h>
 #include <QColor>
@@ -12,7 +12,8 @@
 
 class ColorSelector : public QQuickPaintedItem {
     Q_OBJECT
-    QML_ELEMENT
+    // The markup ColorSelector.qml puts it together with its picker.
+    QML_NAMED_ELEMENT(ColorSwatch)
     Q_PROPERTY(QColor color READ Color WRITE SetColor NOTIFY colorPropertyChanged)
 public:
     // The checkerboard's two colours.
@@ -26,10 +27,11 @@ public:
 
 signals:
     void colorPropertyChanged();
-    // Every change of the colour, once (QML: onColorChanged).
-    void ColorChanged(QColor color);
+    // Every change of the colour, once: the control's ColorChanged event (QML handlers need a signal
+    // name in lower case, and colorChanged would be the property's).
+    void colorChosen(QColor color);
     // A press on the swatch: the markup opens the picker anchored here.
-    void Pressed();
+    void pressed();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -19,7 +19,7 @@
 
 class Profile : public ILocalizerView {
     Q_OBJECT
-    QML_ELEMENT
+    QML_NAMED_ELEMENT(ProfileModel)
     Q_PROPERTY(QQmlListProperty<MagnifyDisplayInfo> DisplayNames READ DisplayNamesList CONSTANT)
     Q_PROPERTY(bool IsMultiDisplay READ IsMultiDisplay CONSTANT)
     Q_PROPERTY(QString SrcDisplaySelected READ SrcDisplaySelected WRITE SetSrcDisplaySelected NOTIFY

@@ -42,7 +42,7 @@ TEST(ColorSelector, OptionTextConversions) {
 
 TEST(ColorSelector, AnnouncesEachChangeOnceAndNoEcho) {
     ColorSelector selector;
-    QSignalSpy changed(&selector, &ColorSelector::ColorChanged);
+    QSignalSpy changed(&selector, &ColorSelector::colorChosen);
     EXPECT_EQ(selector.Color().rgba(), 0xFFFFFFFFu);  // white at first
     selector.SetColor(Qt::white);
     selector.SetColor(QColor(255, 0, 0, 200));
