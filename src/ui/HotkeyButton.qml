@@ -44,9 +44,18 @@ Button {
                     visible: index > 0
                     text: "+"
                 }
-                Frame {
-                    padding: 4
-                    Label { text: modelData }
+                // A key cap; a plain rectangle, so that the press reaches the button.
+                Rectangle {
+                    implicitWidth: cap.implicitWidth + 10
+                    implicitHeight: cap.implicitHeight + 8
+                    radius: 3
+                    color: "transparent"
+                    border.color: control.palette.mid
+                    Label {
+                        id: cap
+                        anchors.centerIn: parent
+                        text: modelData
+                    }
                 }
             }
         }
