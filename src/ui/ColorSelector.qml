@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -38,29 +39,29 @@ ColorSwatch {
                 ]
 
                 delegate: RowLayout {
+                    id: row
                     required property var modelData
                     Layout.columnSpan: 3
 
-                    Label { text: modelData.name }
+                    Label { text: row.modelData.name }
                     Slider {
                         id: channel
                         from: 0
                         to: 255
                         stepSize: 1
                         Layout.preferredWidth: 200
-                        Accessible.name: swatch.label + " " + modelData.name
-                        value: Math.round(swatch.color[modelData.channel] * 255)
+                        Accessible.name: swatch.label + " " + row.modelData.name
+                        value: Math.round(swatch.color[row.modelData.channel] * 255)
                         onMoved: {
                             const c = swatch.color
                             const v = value / 255
-                            swatch.color = Qt.rgba(modelData.channel === "r" ? v : c.r,
-                                                   modelData.channel === "g" ? v : c.g,
-                                                   modelData.channel === "b" ? v : c.b,
-                                                   modelData.channel === "a" ? v : c.a)
+                            const k = row.modelData.channel
+                            swatch.color = Qt.rgba(k === "r" ? v : c.r, k === "g" ? v : c.g, k === "b" ? v : c.b,
+                                                   k === "a" ? v : c.a)
                         }
                     }
                     Label {
-                        text: Math.round(swatch.color[modelData.channel] * 255)
+                        text: Math.round(swatch.color[row.modelData.channel] * 255)
                         Layout.preferredWidth: 32
                     }
                 }

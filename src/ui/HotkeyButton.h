@@ -2,8 +2,8 @@
 // The view model of the control with which the user binds a hotkey: the binding as up to three key
 // names, and a recording that the hotkey manager's capture mode feeds: every key or button that goes
 // down is added (a fourth is dropped, the generic Shift, Ctrl and Alt are ignored), the first release
-// ends the recording, Escape ends it with no binding. hotkeyRecorded (the HotkeyChanged event) comes at the end of every
-// recording. At most one control records at a time. UI thread only.
+// ends the recording, Escape ends it with no binding. hotkeyRecorded (the HotkeyChanged event) comes at the
+// end of every recording. At most one control records at a time. UI thread only.
 
 #include <QtQml/qqmlregistration.h>
 #include <QObject>

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -20,6 +21,7 @@ Button {
     }
 
     Accessible.name: label
+    Accessible.onPressAction: clicked()
     Accessible.description: model.keyNames.length === 0
                             ? model.Localize("HOTKEY_NOT_BOUND", model.localizeRevision)
                             : model.keyNames.join(" + ")
@@ -36,12 +38,13 @@ Button {
             model: control.model.keyNames
 
             delegate: RowLayout {
+                id: keyCap
                 required property string modelData
                 required property int index
                 spacing: 4
 
                 Label {
-                    visible: index > 0
+                    visible: keyCap.index > 0
                     text: "+"
                 }
                 // A key cap; a plain rectangle, so that the press reaches the button.
@@ -54,7 +57,7 @@ Button {
                     Label {
                         id: cap
                         anchors.centerIn: parent
-                        text: modelData
+                        text: keyCap.modelData
                     }
                 }
             }

@@ -5,7 +5,8 @@ import QtQuick.Layouts
 import LentoraApp
 
 // The Profile page: the magnifier profile, edited in place. Every value lives in the view model
-// (ProfileModel); the markup only shows it and hands edits back.
+// (ProfileModel); the markup only shows it and hands edits back. Every control is named by its label,
+// and Qt Quick leaves the press action of assistive technology to the markup: it is the user's click.
 ScrollView {
     id: page
 
@@ -123,12 +124,14 @@ ScrollView {
                     autoRepeatDelay: 300
                     autoRepeatInterval: 50
                     Accessible.name: modelData.name
+                    Accessible.onPressAction: clicked()
                     onClicked: page.model.OnArrowClick(modelData.tag)
                 }
             }
             Button {
                 text: page.tr("PROFILE.SOURCE.RESET")
                 Accessible.name: text
+                Accessible.onPressAction: clicked()
                 onClicked: page.model.OnResetSourceOffset()
             }
         }
@@ -176,6 +179,8 @@ ScrollView {
                 text: page.tr("PROFILE.MAG.MOUSEADJUST")
                 checked: page.model.MagnificationMouseAdjust
                 Accessible.name: text
+                Accessible.onPressAction: { toggle(); toggled() }
+                Accessible.onToggleAction: { toggle(); toggled() }
                 onToggled: page.model.MagnificationMouseAdjust = checked
             }
             Label { text: page.model.MagnificationMouseAdjust ? page.tr("OPT.ON") : page.tr("OPT.OFF") }
@@ -200,6 +205,8 @@ ScrollView {
             text: checked ? page.tr("OPT.HOTKEY.MODE.HOLD") : page.tr("OPT.HOTKEY.MODE.PRESS")
             checked: page.model.MagnificationHold
             Accessible.name: page.tr("PROFILE.HOTKEY.MAGMODE")
+            Accessible.onPressAction: { toggle(); toggled() }
+            Accessible.onToggleAction: { toggle(); toggled() }
             onToggled: page.model.MagnificationHold = checked
         }
 
@@ -264,11 +271,13 @@ ScrollView {
             Button {
                 text: page.tr("PROFILE.TARGET.RESET")
                 Accessible.name: text
+                Accessible.onPressAction: clicked()
                 onClicked: page.model.OnResetTargetOffset()
             }
             Button {
                 text: page.tr("PROFILE.TARGET.FULLSCREEN")
                 Accessible.name: text
+                Accessible.onPressAction: clicked()
                 onClicked: page.model.OnTargetFullscreen()
             }
         }
@@ -287,6 +296,7 @@ ScrollView {
                     required property var modelData
                     text: page.tr(modelData.text)
                     Accessible.name: text
+                    Accessible.onPressAction: clicked()
                     checked: page.model.maskRevision >= 0 && page.model.IsMaskSelected(modelData.type)
                     onClicked: page.model.OnMaskShapeClick(modelData.tag)
                 }

@@ -15,6 +15,7 @@ RoundButton {
     implicitHeight: 28
     font.bold: true
     Accessible.name: "?"
+    Accessible.onPressAction: clicked()
 
     onClicked: {
         const tip = page.findTip(tipName + "Content")
