@@ -80,6 +80,9 @@ ScrollView {
         property string label
         Layout.preferredWidth: 260
         Accessible.name: label
+        // A step from assistive technology is a step of the user's.
+        Accessible.onIncreaseAction: { increase(); moved() }
+        Accessible.onDecreaseAction: { decrease(); moved() }
     }
 
     ColumnLayout {

@@ -11,9 +11,14 @@ import time
 import unittest
 
 import harness
+from test_live_view import Screen, near, pattern_at, source_rect, write_pattern
 
 BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
 INTERACTIVE_ROLES = {"push button", "toggle button", "radio button", "check box", "slider", "combo box"}
+# The view in the top-right corner (40 % of 1920 x 1080) and the main window below-left of it, so that
+# neither covers the other.
+VIEW = (1152, 0, 1920, 432)
+PLACED = {"profile.target.offset": "[30000, -30000]", "ui.window.rect": "[0, 430, 1100, 650]"}
 
 
 class ProfilePageOverAtspi(unittest.TestCase):
@@ -33,6 +38,11 @@ class ProfilePageOverAtspi(unittest.TestCase):
         time.sleep(0.5)
         import pyatspi  # noqa: E402 (after the environment it reads)
         cls.pyatspi = pyatspi
+        folder = harness.tempfile.mkdtemp(prefix="lentora-page-")
+        picture = os.path.join(folder, "pattern.ppm")
+        write_pattern(picture)
+        cls.server.run_tool("display", "-window", "root", picture, timeout=30)
+        cls.screen = Screen(cls.server)
 
     @classmethod
     def tearDownClass(cls):
@@ -45,7 +55,9 @@ class ProfilePageOverAtspi(unittest.TestCase):
         self.sandbox = harness.Sandbox()
         self.addCleanup(self.sandbox.cleanup)
 
-    def start(self):
+    def start(self, config=None):
+        if config is not None:
+            self.sandbox.write_config(json.dumps(config))
         run = harness.Lentora(self.sandbox, self.server.display, env={
             "DBUS_SESSION_BUS_ADDRESS": self.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}).start()
         self.addCleanup(run.kill)
@@ -91,6 +103,43 @@ class ProfilePageOverAtspi(unittest.TestCase):
                 return
         self.fail(f"{node.name!r} has no press action, only {names}")
 
+    def xdotool(self, *args):
+        self.server.run_tool("xdotool", *args)
+
+    def view_rect(self):
+        """The view window's rectangle on the screen, or None."""
+        for w in self.server.run_tool("xdotool", "search", "--onlyvisible", "--class",
+                                      "Lentora_OverlayWindowClass").stdout.split():
+            values = {}
+            for line in self.server.run_tool("xwininfo", "-id", w).stdout.splitlines():
+                key, _, value = line.strip().partition(":")
+                if key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
+                    values[key] = int(value)
+            if len(values) == 4 and values["Width"] < 1900:  # not the help window
+                x, y = values["Absolute upper-left X"], values["Absolute upper-left Y"]
+                return (x, y, x + values["Width"], y + values["Height"])
+        return None
+
+    def wait_view(self, expected, timeout=10):
+        harness.wait_until(lambda: self.view_rect() == expected, timeout, f"the view at {expected}",
+                           interval=0.05)
+
+    def step(self, slider, action):
+        """One step of a slider through its AT-SPI action ("increase" or "decrease")."""
+        a = slider.queryAction()
+        names = [a.getName(i).lower() for i in range(a.nActions)]
+        self.assertIn(action, names)
+        a.doAction(names.index(action))
+
+    def hotkey(self):
+        self.xdotool("mousemove", "100", "1000", "keydown", "Control_L")
+        time.sleep(0.1)
+        self.xdotool("mousedown", "3")
+        time.sleep(0.1)
+        self.xdotool("mouseup", "3")
+        time.sleep(0.1)
+        self.xdotool("keyup", "Control_L")
+
     def test_every_control_is_named_and_the_page_is_operated_by_name(self):
         run = self.start()
         self.find("slider", "Magnification")
@@ -110,6 +159,70 @@ class ProfilePageOverAtspi(unittest.TestCase):
         self.assertEqual(saved["profile.mask.type"], "1")
         self.assertEqual(saved["profile.src.offset"], "[1, 0]")
         self.assertEqual(saved["profile.magnification.mouse_adjust"], "1")
+
+
+    def test_the_page_drives_the_real_view(self):
+        run = self.start(dict(PLACED))
+        self.hotkey()
+        self.wait_view(VIEW)
+        # A shape: the corners of the view go back to the desktop, the middle stays enlarged.
+        self.press(self.find("radio button", "Circle"))
+        harness.wait_until(lambda: near(self.screen.take().at(VIEW[0] + 4, VIEW[1] + 4),
+                                        pattern_at(VIEW[0] + 4, VIEW[1] + 4)), 10, "the cut corner", 0.1)
+        # One step less width: the view narrows at once (39.5 % of 1920, about the same centre).
+        self.step(self.find("slider", "Size X"), "decrease")
+        harness.wait_until(lambda: (r := self.view_rect()) and abs(r[2] - r[0] - 758.4) < 1.5, 10,
+                           "the narrower view")
+
+        # The show/hide hotkey recorded anew as LCtrl + RMouse: stored as 674 and working at once.
+        self.press(self.find("push button", "Show/hide hotkey"))
+        time.sleep(0.3)  # the recording listens 50 ms after the click
+        self.hotkey()  # recorded, not acted on: the view stays
+        time.sleep(0.5)
+        self.assertIsNotNone(self.view_rect())
+        self.hotkey()  # the new binding at once
+        self.wait_view(None)
+        self.hotkey()
+        harness.wait_until(self.view_rect, 10, "the view again")
+
+        # Moved in editor mode with the mouse: the page's sliders follow within a second.
+        position = self.find("slider", "Position X")
+        before = position.queryValue().currentValue
+        self.xdotool("keydown", "Super_L", "keydown", "Control_L", "keydown", "Shift_L")
+        time.sleep(0.2)
+        self.xdotool("keyup", "Shift_L", "keyup", "Control_L", "keyup", "Super_L")
+        harness.wait_until(lambda: (r := self.view_rect()) is not None and r[3] - r[1] > 432, 10,
+                           "the editor frame")
+        r = self.view_rect()
+        self.xdotool("mousemove", str((r[0] + r[2]) // 2), str((r[1] + r[3]) // 2))
+        time.sleep(0.2)
+        self.xdotool("mousedown", "1")
+        self.xdotool("mousemove", str((r[0] + r[2]) // 2 - 100), str((r[1] + r[3]) // 2 + 40))
+        time.sleep(0.2)
+        self.xdotool("mouseup", "1")
+        harness.wait_until(lambda: position.queryValue().currentValue < before - 4, 1.5,
+                           "the position slider to follow the drag", 0.05)
+
+        self.press(self.find("push button", "Full screen"))
+        self.assertEqual(run.stop(signal.SIGTERM), 0)
+        saved = json.loads(self.sandbox.read_config().decode("utf-8"))
+        self.assertEqual(saved["profile.hotkey.magnification"], "674")
+        self.assertEqual(saved["profile.mask.type"], "1")
+        self.assertEqual(saved["profile.target.size"], "[100000, 100000]")
+
+    def test_a_missing_display_falls_back_and_colours_round_trip(self):
+        config = dict(PLACED, **{"profile.src.display": "GHOST-1", "profile.target.display": "GHOST-2",
+                                 "profile.mask.outer_color": "[0.500000, 0.250000, 1.000000, 0.000000]"})
+        for attempt in range(2):
+            run = self.start(config if attempt == 0 else None)
+            self.find("slider", "Magnification")
+            time.sleep(0.5)
+            self.assertEqual(run.stop(signal.SIGTERM), 0)
+            saved = json.loads(self.sandbox.read_config().decode("utf-8"))
+            # Xvfb's one output is "screen"; the colour is written back as bytes over 255, and stays.
+            self.assertEqual(saved["profile.src.display"], "screen")
+            self.assertEqual(saved["profile.target.display"], "screen")
+            self.assertEqual(saved["profile.mask.outer_color"], "[0.498039, 0.247059, 1.000000, 0.000000]")
 
 
 if __name__ == "__main__":
