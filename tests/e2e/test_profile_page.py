@@ -200,7 +200,7 @@ class ProfilePageOverAtspi(unittest.TestCase):
         self.xdotool("mousemove", str((r[0] + r[2]) // 2 - 100), str((r[1] + r[3]) // 2 + 40))
         time.sleep(0.2)
         self.xdotool("mouseup", "1")
-        harness.wait_until(lambda: position.queryValue().currentValue < before - 4, 1.5,
+        harness.wait_until(lambda: position.queryValue().currentValue < before - 4, 1.0,
                            "the position slider to follow the drag", 0.05)
 
         self.press(self.find("push button", "Full screen"))
@@ -214,6 +214,7 @@ class ProfilePageOverAtspi(unittest.TestCase):
         config = dict(PLACED, **{"profile.src.display": "GHOST-1", "profile.target.display": "GHOST-2",
                                  "profile.mask.outer_color": "[0.500000, 0.250000, 1.000000, 0.000000]"})
         for attempt in range(2):
+            self.sandbox.clear_logs()  # two starts in one second would share a log name
             run = self.start(config if attempt == 0 else None)
             self.find("slider", "Magnification")
             time.sleep(0.5)

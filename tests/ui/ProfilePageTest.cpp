@@ -142,6 +142,13 @@ TEST_F(ProfilePageTest, ControlsWriteTheirOptionAndMoveTheView) {
     Click(Control("QQuickButton", QStringLiteral("Full screen")));
     EXPECT_EQ(options::profileTargetSize.Text(), "[100000, 100000]");
     EXPECT_EQ(d.targetSize, (IntPair{100000, 100000}));
+    QQuickItem* offsetX = Control("QQuickSlider", QStringLiteral("Position X"));
+    offsetX->forceActiveFocus();
+    QTest::keyClick(window.get(), Qt::Key_Right);
+    EXPECT_EQ(options::profileTargetOffset.Text(), "[500, 0]");
+    Click(Control("QQuickButton", QStringLiteral("Center view")));
+    EXPECT_EQ(options::profileTargetOffset.Text(), "[0, 0]");
+    EXPECT_EQ(d.targetOffset, (IntPair{0, 0}));
     QQuickItem* sizeX = Control("QQuickSlider", QStringLiteral("Size X"));
     sizeX->forceActiveFocus();
     QTest::keyClick(window.get(), Qt::Key_Left);

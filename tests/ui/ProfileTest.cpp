@@ -15,6 +15,7 @@
 #include "platform/Backend.h"
 #include "platform/null/NullBackend.h"
 #include "support/FakeWindow.h"
+#include "support/LogFile.h"
 
 namespace {
 
@@ -158,6 +159,12 @@ TEST_F(ProfileTest, HoldModeHidesAShownViewAndThePollBringsBackTheMagnifiersChan
         page->PollMagnifier();
         ASSERT_EQ(options::profileTargetOffset.Text(), "[" + std::to_string(v) + ", 0]");
     }
+}
+
+TEST_F(ProfileTest, ATipThatIsNotThereIsLogged) {
+    LogFile log;
+    page->OnTipMissing(QStringLiteral("tipSource"));
+    EXPECT_EQ(log.Find("[APP] FindName <tipSourceContent> failed").size(), 1u);
 }
 
 }  // namespace
