@@ -24,6 +24,8 @@ ColorSwatch {
         id: flyout
         objectName: "ColorSelectorFlyout"
         y: swatch.height + 4
+        // Kept inside the window: moved up when there is no room below the swatch.
+        margins: 8
         padding: 12
 
         contentItem: GridLayout {

@@ -21,7 +21,9 @@ ScrollView {
         return null
     }
 
+    // Said outright: the page has more than one child, so the view cannot guess its content's size.
     contentWidth: availableWidth
+    contentHeight: column.implicitHeight + 16
     clip: true
 
     Component.onCompleted: {
@@ -86,6 +88,7 @@ ScrollView {
     }
 
     ColumnLayout {
+        id: column
         width: page.availableWidth - 32
         x: 16
         spacing: 6

@@ -8,6 +8,7 @@ Popup {
     property string text
 
     padding: 12
+    margins: 8  // inside the window
     width: 320
     closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
     contentItem: Label {

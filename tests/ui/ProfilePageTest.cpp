@@ -121,6 +121,8 @@ TEST_F(ProfilePageTest, LoadsTheStoredProfileAndNamesEveryControl) {
         }
     });
     EXPECT_GT(controls, 25);
+    // The page scrolls: its content is as tall as its column of controls, far more than a window.
+    EXPECT_GT(page->property("contentHeight").toDouble(), 1000.0);
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral(", ")).toStdString();
     for (const char* name : {"Source", "Display", "Magnification", "Position X", "Size Y", "Full screen",
                              "Center view", "Show/hide hotkey", "Slow down the mouse while magnifying",
