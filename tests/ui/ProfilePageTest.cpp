@@ -134,6 +134,17 @@ TEST_F(ProfilePageTest, LoadsTheStoredProfileAndNamesEveryControl) {
     }
 }
 
+TEST_F(ProfilePageTest, EveryTextFollowsALanguageChange) {
+    ASSERT_NE(Control("QQuickSlider", QStringLiteral("Magnification")), nullptr);
+    ASSERT_EQ(gLanguageStrings->SetLanguage(u"de-DE"), u"de-DE");
+    ILocalizerView::RaiseOnAllViews(QStringLiteral("Localize"));
+    EXPECT_NE(Control("QQuickSlider", QStringLiteral("Vergrößerung")), nullptr);
+    EXPECT_NE(Control("QQuickButton", QStringLiteral("Vollbild")), nullptr);
+    bool english = false;
+    Walk(page.get(), [&](QQuickItem* i) { english = english || NameOf(i) == QStringLiteral("Full screen"); });
+    EXPECT_FALSE(english);
+}
+
 TEST_F(ProfilePageTest, ControlsWriteTheirOptionAndMoveTheView) {
     // The magnification slider, by keyboard: one step of 10 %.
     QQuickItem* factor = Control("QQuickSlider", QStringLiteral("Magnification"));
