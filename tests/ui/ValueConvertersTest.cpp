@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QtQml/qqmlextensionplugin.h>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <memory>
@@ -80,7 +80,8 @@ TEST(ValueConverters, FromMarkup) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
+    // QtTest's key clicks take the application for a QApplication when widgets are linked in.
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
