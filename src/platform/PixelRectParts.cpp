@@ -75,4 +75,30 @@ std::vector<PixelRect> WrappedParts(const PixelRect& rect, int width, int height
     return parts;
 }
 
+std::vector<PixelRect> WatchedParts(const std::vector<PixelRect>& areas, const PixelRect& area) {
+    if (areas.empty()) return {area};
+    std::vector<PixelRect> parts;
+    for (const PixelRect& a : areas) {
+        if (const PixelRect r = a.Intersect(area); !r.empty()) parts.push_back(r);
+    }
+    return parts;
+}
+
+std::vector<PixelRect> ChangedBoxes(const std::vector<PixelRect>& changed,
+                                    const std::vector<PixelRect>& parts) {
+    std::vector<PixelRect> boxes;
+    for (const PixelRect& part : parts) {
+        PixelRect box;
+        for (const PixelRect& r : changed) {
+            const PixelRect c = r.Intersect(part);
+            if (c.empty()) continue;
+            box = box.empty() ? c
+                              : PixelRect{std::min(box.left, c.left), std::min(box.top, c.top),
+                                          std::max(box.right, c.right), std::max(box.bottom, c.bottom)};
+        }
+        if (!box.empty()) boxes.push_back(box);
+    }
+    return boxes;
+}
+
 }  // namespace platform

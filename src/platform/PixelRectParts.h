@@ -19,4 +19,12 @@ std::vector<PixelRect> PartsOutside(const PixelRect& within, const std::vector<P
 // none when the image or rect is empty.
 std::vector<PixelRect> WrappedParts(const PixelRect& rect, int width, int height);
 
+// The watched parts of an area: each of areas clipped to it, those left empty dropped; the whole area
+// when areas is empty.
+std::vector<PixelRect> WatchedParts(const std::vector<PixelRect>& areas, const PixelRect& area);
+// For each part, the bounding box of what of changed lies in it; parts where nothing changed are left
+// out. What a screen copy copies again after a change.
+std::vector<PixelRect> ChangedBoxes(const std::vector<PixelRect>& changed,
+                                    const std::vector<PixelRect>& parts);
+
 }  // namespace platform

@@ -65,24 +65,19 @@ void Profile::Apply(int groups) {
     if (gMagnifierDisplay != nullptr) gMagnifierDisplay->ApplyOptions(groups);
 }
 
-void Profile::Raise(const char* name) {
-    const int index = metaObject()->indexOfProperty(name);
-    if (index >= 0) {
-        const QMetaProperty p = metaObject()->property(index);
-        if (p.hasNotifySignal()) p.notifySignal().invoke(this);
-    } else if (qstrcmp(name, "IsMaskSelected") == 0) {
+void Profile::Raise(const char* name) { RaisePropertyChanged(QString::fromLatin1(name)); }
+
+void Profile::RaisePropertyChanged(const QString& name) {
+    // A property of the page raises its own signal too; IsMaskSelected(n) is a method, whose bindings
+    // read the mask revision; "Localize" and the like go to the base only.
+    const QByteArray latin = name.toLatin1();
+    const int index = metaObject()->indexOfProperty(latin.constData());
+    if (index >= 0 && metaObject()->property(index).hasNotifySignal()) {
+        metaObject()->property(index).notifySignal().invoke(this);
+    } else if (name == QLatin1String("IsMaskSelected")) {
         ++maskRevision_;
         emit IsMaskSelectedChanged();
     }
-    ILocalizerView::RaisePropertyChanged(QString::fromLatin1(name));
-}
-
-void Profile::RaisePropertyChanged(const QString& name) {
-    // "Localize" and the like go to the base; a property of the page raises its own signal too.
-    const QByteArray latin = name.toLatin1();
-    const int index = metaObject()->indexOfProperty(latin.constData());
-    if (index >= 0 && metaObject()->property(index).hasNotifySignal())
-        metaObject()->property(index).notifySignal().invoke(this);
     ILocalizerView::RaisePropertyChanged(name);
 }
 
@@ -164,12 +159,8 @@ double Profile::MagnificationFactor() const {
 }
 
 void Profile::SetMagnificationFactor(double x) {
-    const int n = static_cast<int>(std::trunc(x));
-    if (n == options::profileMagnificationFactor.Int()) return;
-    options::profileMagnificationFactor.SetInt(n);
-    Raise("MagnificationFactor");
-    Raise("MagnificationFactorStr");
-    Apply(Magnification);
+    SetWholeNumber(options::profileMagnificationFactor, x, "MagnificationFactor", "MagnificationFactorStr",
+                   Magnification);
 }
 
 QString Profile::MagnificationFactorStr() const {
@@ -288,21 +279,20 @@ double Profile::MaskTransDist() const {
 }
 
 void Profile::SetMaskDist(double x) {
-    const int n = static_cast<int>(std::trunc(x));
-    if (n == options::profileMaskDist.Int()) return;
-    options::profileMaskDist.SetInt(n);
-    Raise("MaskDist");
-    Raise("MaskDistStr");
-    Apply(Mask);
+    SetWholeNumber(options::profileMaskDist, x, "MaskDist", "MaskDistStr", Mask);
 }
 
 void Profile::SetMaskTransDist(double x) {
+    SetWholeNumber(options::profileMaskTransdist, x, "MaskTransDist", "MaskTransDistStr", Mask);
+}
+
+void Profile::SetWholeNumber(Option& option, double x, const char* name, const char* text, int group) {
     const int n = static_cast<int>(std::trunc(x));
-    if (n == options::profileMaskTransdist.Int()) return;
-    options::profileMaskTransdist.SetInt(n);
-    Raise("MaskTransDist");
-    Raise("MaskTransDistStr");
-    Apply(Mask);
+    if (n == option.Int()) return;
+    option.SetInt(n);
+    Raise(name);
+    Raise(text);
+    Apply(group);
 }
 
 QString Profile::MaskDistStr() const { return QString::asprintf("%.3f", MaskDist() / 1000.0); }

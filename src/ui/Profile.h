@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "localization/ILocalizerView.h"
+#include "options/Option.h"
 #include "ui/DisplayList.h"
 
 class Profile : public ILocalizerView {
@@ -173,6 +174,9 @@ private:
     // part: 0 offset x, 1 offset y, 2 size x, 3 size y.
     void SetTargetPart(int part, double value, bool apply);
     void Raise(const char* name);
+    // An option of whole numbers set from a slider's value (cut toward zero): written, its property and
+    // text raised, the group applied, unless the number is the one stored.
+    void SetWholeNumber(Option& option, double x, const char* name, const char* text, int group);
     static void Apply(int groups);
 
     std::vector<MagnifyDisplayInfo*> displayNames_;

@@ -13,15 +13,9 @@
 #include <functional>
 #include <memory>
 
+#include "TwoDisplayMagnifier.h"
 #include "localization/LanguageStrings.h"
-#include "magnifier/MagnifierDisplay.h"
-#include "magnifier/MonitorList.h"
-#include "magnifier/OptionGroup.h"
 #include "options/OptionCatalogue.h"
-#include "options/OptionRegistry.h"
-#include "platform/Backend.h"
-#include "platform/null/NullBackend.h"
-#include "support/FakeWindow.h"
 #include "ui/HotkeyButton.h"
 #include "ui/Profile.h"
 
@@ -30,22 +24,11 @@ namespace {
 class ProfilePageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto backend = std::make_unique<platform::NullBackend>();
-        backend->monitors = {{11, {0, 0, 1920, 1080}, "HDMI-1"}, {22, {1920, 0, 3840, 1080}, "DP-2"}};
-        platform::SetBackend(std::move(backend));
-        MonitorList::SetProvider([] {
-            return std::vector<MonitorEntry>{{11, {0, 0, 1920, 1080}, u"HDMI-1"},
-                                             {22, {1920, 0, 3840, 1080}, u"DP-2"}};
-        });
-        OptionRegistry::Instance().ResetToDefaults();
         // The program's English texts, which the labels and names are checked against.
         strings = std::make_unique<LanguageStrings>(
             std::string(std::getenv("LENTORA_SOURCE_DIR")) + "/resources/locale/",
             [] { return std::u16string(u"en-US"); });
         gLanguageStrings = strings.get();
-        d.UseWindows(std::make_unique<FakeWindow>(100), std::make_unique<FakeWindow>(101));
-        d.ApplyOptions(AllGroups);
-        gMagnifierDisplay = &d;
 
         window = std::make_unique<QQuickWindow>();
         window->resize(900, 2400);
@@ -63,10 +46,7 @@ protected:
     void TearDown() override {
         page.reset();
         window.reset();
-        gMagnifierDisplay = nullptr;
         gLanguageStrings = nullptr;
-        OptionRegistry::Instance().ResetToDefaults();
-        platform::SetBackend(nullptr);
     }
 
     // Every visible item under the page, depth first.
@@ -95,8 +75,9 @@ protected:
         QTest::keyClick(window.get(), Qt::Key_Space);
     }
 
+    TwoDisplayMagnifier world;
+    MagnifierDisplay& d = world.d;
     std::unique_ptr<LanguageStrings> strings;
-    MagnifierDisplay d;
     QQmlEngine engine;
     std::unique_ptr<QQmlComponent> component;
     std::unique_ptr<QQuickWindow> window;

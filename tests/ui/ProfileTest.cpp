@@ -7,44 +7,19 @@
 #include <QSignalSpy>
 #include <memory>
 
-#include "magnifier/MagnifierDisplay.h"
-#include "magnifier/MonitorList.h"
-#include "magnifier/OptionGroup.h"
+#include "TwoDisplayMagnifier.h"
 #include "options/OptionCatalogue.h"
-#include "options/OptionRegistry.h"
-#include "platform/Backend.h"
-#include "platform/null/NullBackend.h"
-#include "support/FakeWindow.h"
 #include "support/LogFile.h"
 
 namespace {
 
 class ProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        auto backend = std::make_unique<platform::NullBackend>();
-        backend->monitors = {{11, {0, 0, 1920, 1080}, "HDMI-1"}, {22, {1920, 0, 3840, 1080}, "DP-2"}};
-        platform::SetBackend(std::move(backend));
-        MonitorList::SetProvider([] {
-            return std::vector<MonitorEntry>{{11, {0, 0, 1920, 1080}, u"HDMI-1"},
-                                             {22, {1920, 0, 3840, 1080}, u"DP-2"}};
-        });
-        OptionRegistry::Instance().ResetToDefaults();
-        auto view = std::make_unique<FakeWindow>(100);
-        auto help = std::make_unique<FakeWindow>(101);
-        d.UseWindows(std::move(view), std::move(help));
-        d.ApplyOptions(AllGroups);
-        gMagnifierDisplay = &d;
-        page = std::make_unique<Profile>();
-    }
-    void TearDown() override {
-        page.reset();
-        gMagnifierDisplay = nullptr;
-        OptionRegistry::Instance().ResetToDefaults();
-        platform::SetBackend(nullptr);
-    }
+    void SetUp() override { page = std::make_unique<Profile>(); }
+    void TearDown() override { page.reset(); }
 
-    MagnifierDisplay d;
+    TwoDisplayMagnifier world;
+    MagnifierDisplay& d = world.d;
     std::unique_ptr<Profile> page;
 };
 

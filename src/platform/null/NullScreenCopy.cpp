@@ -1,7 +1,8 @@
 #include "platform/null/NullScreenCopy.h"
 
-#include <algorithm>
 #include <utility>
+
+#include "platform/PixelRectParts.h"
 
 namespace platform {
 
@@ -34,18 +35,7 @@ IScreenCopy::Result NullScreenCopy::Grab() {
     } else if (copyAll_) {
         parts = watched_;
     } else {
-        // As the X server's copy does: per watched part, the box around what changed in it.
-        for (const PixelRect& w : watched_) {
-            PixelRect box;
-            for (const PixelRect& d : damage_) {
-                const PixelRect c = d.Intersect(w);
-                if (c.empty()) continue;
-                box = box.empty() ? c
-                                  : PixelRect{std::min(box.left, c.left), std::min(box.top, c.top),
-                                              std::max(box.right, c.right), std::max(box.bottom, c.bottom)};
-            }
-            if (!box.empty()) parts.push_back(box);
-        }
+        parts = ChangedBoxes(damage_, watched_);  // as the X server's copy does
     }
     damage_.clear();
     if (parts.empty()) return Result::NoChange;
@@ -76,11 +66,7 @@ void NullScreenCopy::SetIgnoredAreas(std::vector<PixelRect> areas) {
 
 void NullScreenCopy::SetWatchedAreas(std::vector<PixelRect> areas) {
     if (areas == watchedAreas_) return;
-    watched_.clear();
-    for (const PixelRect& a : areas) {
-        if (const PixelRect r = a.Intersect(area_); !r.empty()) watched_.push_back(r);
-    }
-    if (areas.empty()) watched_ = {area_};
+    watched_ = WatchedParts(areas, area_);
     watchedAreas_ = std::move(areas);
     copyAll_ = true;
 }

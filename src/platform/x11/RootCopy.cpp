@@ -3,7 +3,6 @@
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -130,6 +129,17 @@ bool RootCopy::ReadyToWait() {
     return XEventsQueued(d, QueuedAlready) == 0;
 }
 
+std::vector<PixelRect> RootCopy::PartsToCopy(bool all) {
+    std::vector<PixelRect> parts = TakeDamage(all || copyAll_);
+    if (firstCopy_) parts = {area_};
+    return parts;
+}
+
+void RootCopy::Copied(const std::vector<PixelRect>& parts) {
+    changed_ = ToArea(parts);
+    copyAll_ = firstCopy_ = false;
+}
+
 std::vector<PixelRect> RootCopy::ToArea(std::vector<PixelRect> parts) const {
     for (PixelRect& p : parts)
         p = {p.left - area_.left, p.top - area_.top, p.right - area_.left, p.bottom - area_.top};
@@ -192,21 +202,12 @@ std::vector<PixelRect> RootCopy::TakeDamage(bool all) {
     connection_.Name("XFixesFetchRegion");
     int count = 0;
     XRectangle* rects = XFixesFetchRegion(d, damaged_.get(), &count);
-    std::vector<PixelRect> boxes(watchedParts_.size());
-    for (int i = 0; rects != nullptr && i < count; ++i) {
-        const PixelRect r{rects[i].x, rects[i].y, rects[i].x + rects[i].width, rects[i].y + rects[i].height};
-        for (size_t p = 0; p < watchedParts_.size(); ++p) {
-            const PixelRect c = r.Intersect(watchedParts_[p]);
-            if (c.empty()) continue;
-            PixelRect& b = boxes[p];
-            b = b.empty() ? c
-                          : PixelRect{std::min(b.left, c.left), std::min(b.top, c.top),
-                                      std::max(b.right, c.right), std::max(b.bottom, c.bottom)};
-        }
-    }
+    std::vector<PixelRect> changed;
+    for (int i = 0; rects != nullptr && i < count; ++i)
+        changed.push_back(
+            {rects[i].x, rects[i].y, rects[i].x + rects[i].width, rects[i].y + rects[i].height});
     if (rects != nullptr) XFree(rects);
-    std::erase_if(boxes, [](const PixelRect& b) { return b.empty(); });
-    return boxes;
+    return ChangedBoxes(changed, watchedParts_);
 }
 
 bool RootCopy::Copy(const PixelRect& part, const std::vector<PixelRect>& keep, CallFailure* f) {
@@ -247,23 +248,20 @@ bool RootCopy::SetIgnoredAreas(std::vector<PixelRect> areas) {
                     static_cast<int>(rects.size()));
     ignoredAreas_ = std::move(areas);
     UpdateWatchedRegion();
+    copyAll_ = true;  // what a window no longer ignored covered may have changed unseen
     return true;
 }
 
 bool RootCopy::SetWatchedAreas(std::vector<PixelRect> areas) {
     if (areas == watchedAreas_) return false;
-    watchedParts_.clear();
-    for (const PixelRect& a : areas) {
-        const PixelRect r = a.Intersect(area_);
-        if (!r.empty()) watchedParts_.push_back(r);
-    }
-    if (areas.empty()) watchedParts_ = {area_};
+    watchedParts_ = WatchedParts(areas, area_);
     const std::vector<XRectangle> rects = ToXRectangles(watchedParts_, area_);
     connection_.Name("XFixesSetRegion");
     XFixesSetRegion(connection_.display(), watchedAll_.get(), const_cast<XRectangle*>(rects.data()),
                     static_cast<int>(rects.size()));
     watchedAreas_ = std::move(areas);
     UpdateWatchedRegion();
+    copyAll_ = true;  // the new parts may show what was never copied
     return true;
 }
 

@@ -39,8 +39,6 @@ public:
     // and left waiting).
     int EventFd() const;
     bool ReadyToWait();
-    // Desktop rectangles moved to area coordinates.
-    std::vector<PixelRect> ToArea(std::vector<PixelRect> parts) const;
 
     // Takes an event read from the connection if it is one of the root copy's (root damage, screen
     // change); false for any other.
@@ -48,13 +46,22 @@ public:
     // Takes the damage of a window under the ignored areas, whose inside starts at (left, top) on the
     // desktop: it counts wherever it lies, the ignored areas included.
     void AddDamage(Damage windowDamage, int left, int top);
+    // What the next copy takes, in desktop coordinates: the whole area the first time; every watched
+    // part when all is set or a part may show what was never copied (the lists changed, a copy failed,
+    // CopyAllNext); else the boxes of what changed (TakeDamage).
+    std::vector<PixelRect> PartsToCopy(bool all);
+    void CopyAllNext() { copyAll_ = true; }
+    // The parts were copied: they become changedParts() (area coordinates).
+    void Copied(const std::vector<PixelRect>& parts);
+    const std::vector<PixelRect>& changedParts() const { return changed_; }
+
     // Takes the damage and says what to copy: for each watched part, the bounding box of what changed
     // in it outside the ignored areas, or in the windows under them (none when nothing did). With all
     // set, every watched part. Desktop coordinates. X errors are left to be taken.
     std::vector<PixelRect> TakeDamage(bool all);
     // One part of the root (inside the area) into the frame, except where it meets keep.
     bool Copy(const PixelRect& part, const std::vector<PixelRect>& keep, CallFailure* failure);
-    // False when the list is the one in use.
+    // False when the list is the one in use; a different list copies every watched part next time.
     bool SetIgnoredAreas(std::vector<PixelRect> areas);
     bool SetWatchedAreas(std::vector<PixelRect> areas);
 
@@ -67,6 +74,7 @@ private:
     ShmImage image_;
     DamageObject damage_;
     void UpdateWatchedRegion();
+    std::vector<PixelRect> ToArea(std::vector<PixelRect> parts) const;  // desktop to area coordinates
 
     std::vector<uint32_t> frame_;
     Region watchedAll_;     // the watched parts
@@ -80,8 +88,11 @@ private:
     std::vector<PixelRect> watchedParts_;
     int damageEventBase_ = 0;
     int randrEventBase_ = 0;
-    bool notified_ = false;        // a damage event came since the damage was last taken
-    bool windowNotified_ = false;  // windowDamaged_ is not empty
+    bool copyAll_ = true;             // copy every watched part at the next look
+    bool firstCopy_ = true;           // copy the whole area
+    std::vector<PixelRect> changed_;  // of the last copy, area coordinates
+    bool notified_ = false;           // a damage event came since the damage was last taken
+    bool windowNotified_ = false;     // windowDamaged_ is not empty
     bool lost_ = false;
 };
 

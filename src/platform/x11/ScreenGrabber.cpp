@@ -10,14 +10,11 @@ namespace platform {
 // Render thread only, like the grabber.
 struct ScreenGrabber::Impl {
     x11::RootCopy root;
-    bool copyNext = true;   // copy the watched parts whatever the damage (first grab, after a failure)
-    bool firstCopy = true;  // copy the whole area
-    std::vector<PixelRect> changed;  // area coordinates
-    CallFailure failure;             // of the last Grab that failed
+    CallFailure failure;  // of the last Grab that failed
 
     Result Fail(CallFailure f) {
         failure = std::move(f);
-        copyNext = true;
+        root.CopyAllNext();
         return Result::Failed;
     }
 };
@@ -49,33 +46,27 @@ ScreenGrabber::Result ScreenGrabber::Grab() {
     // Errors of requests sent since the last grab (the ignored areas) come in with the events.
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
 
-    std::vector<PixelRect> parts = g.root.TakeDamage(g.copyNext);
+    const std::vector<PixelRect> parts = g.root.PartsToCopy(false);
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
-    if (g.firstCopy) parts = {g.root.area()};
     if (parts.empty()) return Result::NoChange;
     // The damage was taken first: whatever changes from here on makes the next frame.
     CallFailure f;
     for (const PixelRect& part : parts) {
         if (!g.root.Copy(part, {}, &f)) return g.Fail(std::move(f));
     }
-    g.changed = g.root.ToArea(std::move(parts));
-    g.copyNext = false;
-    g.firstCopy = false;
+    g.root.Copied(parts);
     return Result::NewFrame;
 }
 
 CallFailure ScreenGrabber::TakeFailure() { return std::exchange(impl_->failure, {}); }
 
 void ScreenGrabber::SetIgnoredAreas(std::vector<PixelRect> areas) {
-    // What a window no longer ignored covered may have changed unseen.
-    if (impl_->root.SetIgnoredAreas(std::move(areas))) impl_->copyNext = true;
+    impl_->root.SetIgnoredAreas(std::move(areas));
 }
-
 void ScreenGrabber::SetWatchedAreas(std::vector<PixelRect> areas) {
-    if (impl_->root.SetWatchedAreas(std::move(areas))) impl_->copyNext = true;
+    impl_->root.SetWatchedAreas(std::move(areas));
 }
-
-const std::vector<PixelRect>& ScreenGrabber::changedParts() const { return impl_->changed; }
+const std::vector<PixelRect>& ScreenGrabber::changedParts() const { return impl_->root.changedParts(); }
 int ScreenGrabber::EventFd() const { return impl_->root.EventFd(); }
 bool ScreenGrabber::ReadyToWait() { return impl_->root.ReadyToWait(); }
 

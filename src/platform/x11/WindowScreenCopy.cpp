@@ -36,15 +36,12 @@ struct WindowScreenCopy::Impl {
     std::vector<Covered> covered;                 // bottom to top
     int damageEventBase = 0;
     bool windowsChanged = true;  // the list of windows under ours must be made again
-    bool copyNext = true;
-    bool firstCopy = true;           // copy the whole area
-    std::vector<PixelRect> changed;  // area coordinates
     CallFailure failure;
 
     bool Init(const PixelRect& area, CallFailure* f);
     Result Fail(CallFailure f) {
         failure = std::move(f);
-        copyNext = true;
+        root.CopyAllNext();
         return Result::Failed;
     }
     void ReadEvents();
@@ -214,9 +211,8 @@ IScreenCopy::Result WindowScreenCopy::Grab() {
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
 
     // A change of a window under ours is copied where it meets the watched parts, as the root's are.
-    std::vector<PixelRect> parts = g.root.TakeDamage(g.copyNext || g.windowsChanged);
+    const std::vector<PixelRect> parts = g.root.PartsToCopy(g.windowsChanged);
     if (const auto e = c.TakeError()) return g.Fail({e->call, e->code});
-    if (g.firstCopy) parts = {g.root.area()};
     if (parts.empty()) return Result::NoChange;
 
     if (g.windowsChanged) g.FindCoveredWindows();
@@ -228,18 +224,14 @@ IScreenCopy::Result WindowScreenCopy::Grab() {
         if (!g.root.Copy(part, holes, &f)) return g.Fail(std::move(f));
     }
     g.CopyCoveredWindows(parts);
-    g.changed = g.root.ToArea(std::move(parts));
-    g.copyNext = false;
-    g.firstCopy = false;
+    g.root.Copied(parts);
     return Result::NewFrame;
 }
 
 CallFailure WindowScreenCopy::TakeFailure() { return std::exchange(impl_->failure, {}); }
 
 void WindowScreenCopy::SetIgnoredAreas(std::vector<PixelRect> areas) {
-    if (!impl_->root.SetIgnoredAreas(std::move(areas))) return;
-    impl_->windowsChanged = true;
-    impl_->copyNext = true;
+    if (impl_->root.SetIgnoredAreas(std::move(areas))) impl_->windowsChanged = true;
 }
 
 void WindowScreenCopy::SetOwnWindows(std::vector<uint64_t> ids) {
@@ -247,14 +239,14 @@ void WindowScreenCopy::SetOwnWindows(std::vector<uint64_t> ids) {
     if (own == impl_->own) return;
     impl_->own = std::move(own);
     impl_->windowsChanged = true;
-    impl_->copyNext = true;
+    impl_->root.CopyAllNext();
 }
 
 void WindowScreenCopy::SetWatchedAreas(std::vector<PixelRect> areas) {
-    if (impl_->root.SetWatchedAreas(std::move(areas))) impl_->copyNext = true;
+    impl_->root.SetWatchedAreas(std::move(areas));
 }
 
-const std::vector<PixelRect>& WindowScreenCopy::changedParts() const { return impl_->changed; }
+const std::vector<PixelRect>& WindowScreenCopy::changedParts() const { return impl_->root.changedParts(); }
 int WindowScreenCopy::EventFd() const { return impl_->root.EventFd(); }
 bool WindowScreenCopy::ReadyToWait() { return impl_->root.ReadyToWait(); }
 
