@@ -43,6 +43,11 @@ void MagnifierDisplay::SetMainWindow(const platform::IWindowGeometry* window) {
     HandWindowsToRenderer();
 }
 
+void MagnifierDisplay::SetMainWindowCaptured(bool captured) {
+    mainWindowCaptured_ = captured;
+    Publish();
+}
+
 void MagnifierDisplay::SetActiveWindowSource(std::function<uint64_t()> activeWindow) {
     activeWindow_ = std::move(activeWindow);
     HandWindowsToRenderer();
@@ -80,6 +85,7 @@ ViewSettings MagnifierDisplay::CurrentSettings() {
     s.helpRevision = helpRevision_;
     s.visible = visible;
     s.editorMode = editorMode;
+    s.mainWindowCaptured = mainWindowCaptured_;
     return s;
 }
 

@@ -89,6 +89,9 @@ public:
 
     // The main window, for the fading while it covers the view; set before Start.
     void SetMainWindow(const platform::IWindowGeometry* window);
+    // Whether the view may show the main window when it lies in the source; the view shows what is
+    // under it when not.
+    void SetMainWindowCaptured(bool captured);
     // The window that has the focus (the back end's by default); tests replace it before Start.
     void SetActiveWindowSource(std::function<uint64_t()> activeWindow);
     // Tests that give the display windows of their own hand them to the renderer with this.
@@ -158,6 +161,7 @@ private:
     uint64_t sourceGeneration_ = 0;
     uint64_t helpRevision_ = 0;
     const platform::IWindowGeometry* mainWindow_ = nullptr;
+    bool mainWindowCaptured_ = true;
     std::function<uint64_t()> activeWindow_;
 
     // guarded by renderLock

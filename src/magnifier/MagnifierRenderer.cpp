@@ -138,6 +138,17 @@ bool MagnifierRenderer::Step(const ViewSettings& s) {
             ids.push_back(w->NativeId());
             if (w->IsShown()) own.push_back(w->WindowRect());
         }
+        if (const platform::IWindowGeometry* main = windows_.mainWindow;
+            main != nullptr && !s.mainWindowCaptured) {
+            // Left out as the view is: the window manager's frame with it.
+            if (const uint64_t id = main->TopLevelId(); id != 0) {
+                ids.push_back(id);
+                if (const PixelRect r = main->WindowRect(); !r.empty()) own.push_back(r);
+            }
+            if (const platform::CallFailure f = main->TakeFailure()) {
+                mainWindowStretch_.Failed(LogTag::kMagnifier, f);
+            }
+        }
         duplicationSource_->SetOwnWindows(std::move(ids));
         duplicationSource_->SetIgnoredAreas(std::move(own));
         // Only what the view reads is copied (all of the display while the view has no size).

@@ -35,6 +35,8 @@ struct ViewSettings {
 
     bool visible = false;
     bool editorMode = false;
+    // False: the copy of the screen leaves the main window out (app.capture_visible 0).
+    bool mainWindowCaptured = true;
 
     bool operator==(const ViewSettings&) const = default;
 };

@@ -39,6 +39,8 @@ public:
     virtual PixelRect WindowRect() const = 0;
     // The X window id, to compare with the active window; 0 before it exists.
     virtual uint64_t NativeId() const = 0;
+    // The window that stands on the desktop for it: the window manager's frame, if it has one.
+    virtual uint64_t TopLevelId() const { return NativeId(); }
     // Why the last WindowRect came back empty, once; nothing for windows that cannot fail.
     virtual CallFailure TakeFailure() const { return {}; }
 };

@@ -16,11 +16,15 @@
 #include "platform/Backend.h"
 #include "shell/ActionState.h"
 #include "shell/CNotifyIcon.h"
+#include "shell/LogonTask.h"
 #include "shell/ProgramIcon.h"
 #include "shell/WindowPlacement.h"
 #include "text/WideText.h"
 #include "ui/HotkeyButton.h"
+#include "ui/OpenAddress.h"
 #include "ui/Profile.h"
+#include "ui/Settings.h"
+#include "ui/WebAddresses.h"
 
 // The module LentoraApp is linked in statically.
 Q_IMPORT_QML_PLUGIN(LentoraAppPlugin)
@@ -60,15 +64,16 @@ MainWindow::MainWindow(ShutdownHandler shutdown, QObject* parent)
     trayIcon_ = std::make_unique<CNotifyIcon>(window_, &messageTarget_);
     trayIcon_->SetTip(QStringLiteral("Lentora"));
 
-    // Capture exclusion of the window does not exist on X11: nothing to set for app.capture_visible.
-
-    // The content has loaded with the window.
+    // The content has loaded with the window. The first-start wizard shows once per configuration,
+    // however it is closed: the option is cleared as it opens.
     Navigate(QStringLiteral("Profile"));
-    if (options::appFirstStart.Bool()) {
-        // The first-start wizard shows here once it exists.
+    if (options::appFirstStart.Int() != 0 && window_ != nullptr) {
+        emit wizardRequested();
         options::appFirstStart.SetInt(0);
     }
 }
+
+void MainWindow::OpenCommunity() { OpenAddress(web::kCommunity); }
 
 MainWindow::~MainWindow() {
     // Normally the closed handler has released everything already.
@@ -111,6 +116,9 @@ void MainWindow::CreateMagnifier() {
         // The view fades while the main window has the focus and covers it; set before the render
         // thread, which reads it, starts.
         gMagnifierDisplay->SetMainWindow(geometry_.get());
+        // The program's own copy of the screen leaves this window out unless the user allows it; other
+        // programs' copies cannot be stopped on X11.
+        gMagnifierDisplay->SetMainWindowCaptured(options::appCaptureVisible.Int() != 0);
         gMagnifierDisplay->Create(text::ToWide(options::profileSrcDisplay.Text()));
         gMagnifierDisplay->ApplyOptions(AllGroups);
         gMagnifierDisplay->OnViewMoved(true);
@@ -125,6 +133,7 @@ void MainWindow::CreateMagnifier() {
 void MainWindow::CreateHotkeys() {
     hotkeys_ = std::make_unique<HotkeyManager>(&messageTarget_);
     HotkeyButton::SetCaptureWindow(&messageTarget_);
+    Settings::SetLogonTaskHandler([](const std::string& path) { return SetLogonTask(path); });
     gHotkeyManager = hotkeys_.get();
     editorAction_ = gHotkeyManager->RegisterAction("enable_editor");
     magnificationAction_ = gHotkeyManager->RegisterAction("magnification");
@@ -243,6 +252,7 @@ void MainWindow::ReleaseAll() {
     }
     if (hotkeys_) {
         HotkeyButton::SetCaptureWindow(nullptr);
+        Settings::SetLogonTaskHandler(nullptr);
         StopHotkeys(hotkeys_, {editorAction_, magnificationAction_});
         editorAction_ = magnificationAction_ = nullptr;
     }

@@ -49,8 +49,11 @@ public:
     // Ends the program by closing the window, also when app.close_minimize asks to minimize instead.
     void RequestExit();
 
-    // Shows the page of a navigation tag ("Profile", "Settings", "Help", "Reticula").
+    // Shows the page of a navigation tag ("Profile", "Settings", "Help", "Reticula"), or the translation
+    // viewer ("Localization"), which has no navigation item.
     Q_INVOKABLE void Navigate(const QString& tag);
+    // The first-start wizard's link to the users' community, opened in the browser.
+    Q_INVOKABLE void OpenCommunity();
 
     QString selectedTag() const { return navigation_.selectedTag(); }
     // The markup of the page shown; empty while the frame shows none or the page has no markup yet.
@@ -64,6 +67,8 @@ public:
 
 signals:
     void pageChanged();
+    // The first start: the window shows its wizard.
+    void wizardRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,8 +3,9 @@
 #include <array>
 
 namespace {
-constexpr std::array<const char*, 4> kTags = {"Profile", "Settings", "Help", "Reticula"};
-}
+// The navigation's four items, and the translation viewer, which the Help page offers.
+constexpr std::array<const char*, 5> kTags = {"Profile", "Settings", "Help", "Reticula", "Localization"};
+}  // namespace
 
 QString Navigation::PageType(const QString& tag) {
     for (const char* t : kTags) {

@@ -6,7 +6,8 @@
 
 class Navigation {
 public:
-    // "Profile" -> "LentoraApp.Profile", likewise "Settings", "Help" and "Reticula"; empty for any other.
+    // "Profile" -> "LentoraApp.Profile", likewise "Settings", "Help", "Reticula" and "Localization";
+    // empty for any other.
     static QString PageType(const QString& tag);
 
     // Shows the page of tag: nothing happens when the page shown now has tag in its type name; an

@@ -58,4 +58,74 @@ ApplicationWindow {
             source: window.view.pageSource
         }
     }
+
+    // The Help page asks for the translation viewer, which has no navigation item.
+    Connections {
+        target: frame.item
+        ignoreUnknownSignals: true
+        function onTranslationsRequested() { window.view.Navigate("Localization") }
+    }
+    Connections {
+        target: window.view
+        function onWizardRequested() { wizard.open() }
+    }
+
+    // The first-start wizard: shown once, over the Profile page.
+    Dialog {
+        id: wizard
+        objectName: "wizard"
+        readonly property int rev: window.view.localizeRevision
+        function tr(id) { return window.view.Localize(id, rev) }
+
+        modal: true
+        anchors.centerIn: parent
+        width: 600
+        title: tr("WIZARD.TITLE")
+        closePolicy: Popup.CloseOnEscape
+
+        ColumnLayout {
+            anchors.left: parent.left
+            anchors.right: parent.right
+            spacing: 8
+
+            Label { text: wizard.tr("WIZARD.TEXT1"); wrapMode: Text.WordWrap; Layout.fillWidth: true }
+            Label { text: wizard.tr("WIZARD.STEP1"); wrapMode: Text.WordWrap; Layout.fillWidth: true }
+            Label { text: wizard.tr("WIZARD.STEP2"); wrapMode: Text.WordWrap; Layout.fillWidth: true }
+            // Step 3 asks first; its button puts the details in the question's place for good.
+            ColumnLayout {
+                id: step3Ask
+                Layout.fillWidth: true
+                Label { text: wizard.tr("WIZARD.STEP3ASK"); wrapMode: Text.WordWrap; Layout.fillWidth: true }
+                ActionButton {
+                    text: wizard.tr("WIZARD.STEP3CLICK")
+                    onClicked: {
+                        step3Ask.visible = false
+                        step3Details.visible = true
+                    }
+                }
+            }
+            ColumnLayout {
+                id: step3Details
+                visible: false
+                Layout.fillWidth: true
+                Label { text: wizard.tr("WIZARD.STEP3.1"); wrapMode: Text.WordWrap; Layout.fillWidth: true }
+                Label { text: wizard.tr("WIZARD.STEP3.2"); wrapMode: Text.WordWrap; Layout.fillWidth: true }
+                Label { text: wizard.tr("WIZARD.STEP3.3"); wrapMode: Text.WordWrap; Layout.fillWidth: true }
+            }
+            ActionButton {
+                text: wizard.tr("WIZARD.DISCORD")
+                flat: true
+                font.underline: true
+                onClicked: window.view.OpenCommunity()
+            }
+        }
+
+        footer: DialogButtonBox {
+            ActionButton {
+                text: wizard.tr("WIZARD.CLOSE")
+                highlighted: true
+                onClicked: wizard.close()
+            }
+        }
+    }
 }

@@ -15,6 +15,8 @@
 #include "options/OptionText.h"
 #include "platform/Backend.h"
 #include "ui/ColorSelector.h"
+#include "ui/TipLog.h"
+#include "ui/VectorListProperty.h"
 
 namespace {
 
@@ -51,14 +53,7 @@ Profile::~Profile() {
 Profile* Profile::Current() { return gCurrentProfile; }
 
 QQmlListProperty<MagnifyDisplayInfo> Profile::DisplayNamesList() {
-    return QQmlListProperty<MagnifyDisplayInfo>(
-        this, &displayNames_,
-        [](QQmlListProperty<MagnifyDisplayInfo>* l) {
-            return static_cast<qsizetype>(static_cast<std::vector<MagnifyDisplayInfo*>*>(l->data)->size());
-        },
-        [](QQmlListProperty<MagnifyDisplayInfo>* l, qsizetype i) {
-            return (*static_cast<std::vector<MagnifyDisplayInfo*>*>(l->data))[static_cast<size_t>(i)];
-        });
+    return VectorListProperty(this, &displayNames_);
 }
 
 void Profile::Apply(int groups) {
@@ -347,10 +342,7 @@ void Profile::OnLoaded() {
 
 void Profile::OnUnloaded() { pollTimer_.stop(); }
 
-void Profile::OnTipMissing(const QString& buttonName) {
-    Log() << LogTag::kApp << " FindName <" << (buttonName + QStringLiteral("Content")).toStdString()
-          << "> failed" << LogEnd;
-}
+void Profile::OnTipMissing(const QString& buttonName) { LogMissingTip(buttonName); }
 
 void Profile::PollMagnifier() {
     MagnifierDisplay* d = gMagnifierDisplay;

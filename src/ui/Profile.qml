@@ -58,24 +58,22 @@ ScrollView {
         TeachingTip { objectName: "tipMaskTransDistContent"; text: page.tr("UI.TIP.PROFILE.MASK.TRANSDIST") }
     }
 
-    component Heading: Label {
-        font.pixelSize: 18
-        font.bold: true
-        Layout.topMargin: 12
-    }
     component DisplaySelector: ComboBox {
         textRole: "displayName"
         valueRole: "deviceName"
         model: page.model.DisplayNames
         Layout.preferredWidth: 260
-        delegate: ItemDelegate {
-            required property var modelData
-            required property int index
-            width: ListView.view ? ListView.view.width : implicitWidth
-            text: modelData.displayName
-            icon.source: modelData.img
-            icon.color: "transparent"
-            Accessible.name: modelData.displayName
+        // Said outright: Qt 6.4 does not wrap the delegate of the first inline component by itself.
+        delegate: Component {
+            ItemDelegate {
+                required property var modelData
+                required property int index
+                width: ListView.view ? ListView.view.width : implicitWidth
+                text: modelData.displayName
+                icon.source: modelData.img
+                icon.color: "transparent"
+                Accessible.name: modelData.displayName
+            }
         }
     }
     component ValueSlider: Slider {
@@ -181,12 +179,9 @@ ScrollView {
             Label { text: page.model.MagnificationFactorStr }
         }
         RowLayout {
-            Switch {
+            ToggleSwitch {
                 text: page.tr("PROFILE.MAG.MOUSEADJUST")
                 checked: page.model.MagnificationMouseAdjust
-                Accessible.name: text
-                Accessible.onPressAction: { toggle(); toggled() }
-                Accessible.onToggleAction: { toggle(); toggled() }
                 onToggled: page.model.MagnificationMouseAdjust = checked
             }
             Label { text: page.model.MagnificationMouseAdjust ? page.tr("OPT.ON") : page.tr("OPT.OFF") }
@@ -207,12 +202,10 @@ ScrollView {
             Label { text: page.tr("PROFILE.HOTKEY.MAGMODE") }
             TipButton { page: page; tipName: "tipHotkeyMode" }
         }
-        Switch {
+        ToggleSwitch {
             text: checked ? page.tr("OPT.HOTKEY.MODE.HOLD") : page.tr("OPT.HOTKEY.MODE.PRESS")
             checked: page.model.MagnificationHold
             Accessible.name: page.tr("PROFILE.HOTKEY.MAGMODE")
-            Accessible.onPressAction: { toggle(); toggled() }
-            Accessible.onToggleAction: { toggle(); toggled() }
             onToggled: page.model.MagnificationHold = checked
         }
 

@@ -263,4 +263,25 @@ PixelRect WindowFrameRect(uint64_t windowId, CallFailure* failure) {
     return r;
 }
 
+uint64_t TopLevelWindow(uint64_t windowId, CallFailure* failure) {
+    FailureScope scope(failure);
+    ThreadConnection* t = ForThisThread();
+    if (t == nullptr || windowId == 0) return 0;
+    x11::XConnection& c = t->connection;
+    Window window = windowId;
+    // A frame nests the window a few levels deep at most; the bound guards against a loop of races.
+    for (int depth = 0; depth < 16; ++depth) {
+        Window root = None, parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        c.Name("XQueryTree");
+        const bool queried = XQueryTree(c.display(), window, &root, &parent, &children, &count);
+        if (children != nullptr) XFree(children);
+        if (Failed(c, queried, "XQueryTree")) return 0;
+        if (parent == root || parent == None) return window;
+        window = parent;
+    }
+    return window;
+}
+
 }  // namespace platform

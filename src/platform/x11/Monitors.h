@@ -24,5 +24,8 @@ uint64_t ActiveWindow(CallFailure* failure = nullptr);
 // The window's outer rectangle (border included) widened by its _NET_FRAME_EXTENTS; empty when the
 // window does not exist. Threads as for ActiveWindow.
 PixelRect WindowFrameRect(uint64_t windowId, CallFailure* failure = nullptr);
+// The child of the root that holds the window (the window manager's frame, or the window itself);
+// 0 when the window does not exist. Threads as for ActiveWindow.
+uint64_t TopLevelWindow(uint64_t windowId, CallFailure* failure = nullptr);
 
 }  // namespace platform

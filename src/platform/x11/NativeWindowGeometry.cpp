@@ -20,6 +20,13 @@ PixelRect NativeWindowGeometry::WindowRect() const {
     return r;
 }
 
+uint64_t NativeWindowGeometry::TopLevelId() const {
+    CallFailure failure;
+    const uint64_t id = TopLevelWindow(id_, &failure);
+    if (failure) lastFailure_ = failure;
+    return id;
+}
+
 CallFailure NativeWindowGeometry::TakeFailure() const { return std::exchange(lastFailure_, {}); }
 
 }  // namespace platform

@@ -19,6 +19,7 @@ public:
 
     PixelRect WindowRect() const override;
     uint64_t NativeId() const override { return id_; }
+    uint64_t TopLevelId() const override;
     CallFailure TakeFailure() const override;
 
 private:

@@ -1,4 +1,4 @@
-#include "app/VersionText.h"
+#include "localization/VersionText.h"
 
 #include <cstdio>
 #include <string>
