@@ -5,8 +5,6 @@
 #include <QtQml/qqmlregistration.h>
 #include <QObject>
 #include <QString>
-#include <string>
-#include <vector>
 
 class LanguageOpt : public QObject {
     Q_OBJECT
@@ -25,13 +23,3 @@ private:
     QString native_;
     QString locale_;
 };
-
-struct LanguageChoice {
-    QString native;
-    QString locale;
-};
-
-// The language list that start-up writes as JSON (locale name -> UTF-16 code units of the native name),
-// in the order of the keys' bytes. What cannot be read is left out and told in errors: a text that is
-// no JSON object gives no languages; a member that is no list of code units is skipped.
-std::vector<LanguageChoice> ReadLanguageChoices(const std::string& json, std::vector<std::string>* errors);

@@ -9,6 +9,7 @@
 #include "options/OptionRegistry.h"
 #include "platform/posix/Paths.h"
 #include "text/WideText.h"
+#include "ui/LanguageChoices.h"
 #include "ui/TipLog.h"
 #include "ui/VectorListProperty.h"
 
@@ -42,7 +43,8 @@ void Settings::OnLoaded() {
     const Option* list = OptionRegistry::Instance().Find(options::kLanguagesJsonKey);
     std::vector<std::string> errors;
     for (LanguageChoice& c : ReadLanguageChoices(list != nullptr ? list->Text() : std::string(), &errors)) {
-        languages_.push_back(new LanguageOpt(std::move(c.native), std::move(c.locale), this));
+        languages_.push_back(
+            new LanguageOpt(QString::fromStdU16String(c.native), QString::fromStdString(c.locale), this));
     }
     // The list is the program's own; a damaged one leaves the selector with what could be read.
     for (const std::string& e : errors) LogFailureText(LogTag::kApp, "Read ui.languages_json", e);

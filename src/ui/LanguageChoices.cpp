@@ -1,4 +1,4 @@
-#include "ui/LanguageOpt.h"
+#include "ui/LanguageChoices.h"
 
 #include <nlohmann/json.hpp>
 
@@ -32,8 +32,7 @@ std::vector<LanguageChoice> ReadLanguageChoices(const std::string& json, std::ve
             errors->push_back("the member \"" + key + "\" is no list of UTF-16 code units");
             continue;
         }
-        out.push_back(
-            {QString::fromStdU16String(units), QString::fromUtf8(key.data(), qsizetype(key.size()))});
+        out.push_back({std::move(units), key});
     }
     return out;
 }
