@@ -45,6 +45,8 @@ ApplicationWindow {
                         Layout.fillWidth: true
                         text: window.view.Localize(modelData.text, window.view.localizeRevision)
                         highlighted: window.view.selectedTag === modelData.tag
+                        Accessible.name: text
+                        Accessible.onPressAction: clicked()
                         onClicked: window.view.Navigate(modelData.tag)
                     }
                 }

@@ -226,6 +226,17 @@ class Sandbox:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
+def wait_openbox(server, timeout=30):
+    """Until openbox runs on the server. It drops clients that connect in its first moments, after it
+    has announced itself and even after its theme is set (seen as "X connection broken" in a client
+    started then, 1 start in 3), so the wait ends half a second after both."""
+    wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in server.run_tool(
+        "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, timeout, "the window manager")
+    wait_until(lambda: "_OB_THEME" in server.run_tool("xprop", "-root", "_OB_THEME").stdout, timeout,
+               "openbox's theme")
+    time.sleep(0.5)
+
+
 # --- The program ----------------------------------------------------------------------------------------
 
 

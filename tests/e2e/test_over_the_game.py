@@ -133,7 +133,9 @@ class OverTheGameTest(unittest.TestCase):
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.addCleanup(lambda p=p: (p.terminate(), p.wait()))
         names = [argv[0] for argv in programs]
-        if any(n != "picom" for n in names):
+        if "openbox" in names:
+            harness.wait_openbox(server)
+        elif any(n != "picom" for n in names):
             harness.wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in server.run_tool(
                 "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, 30, "the window manager")
         if "picom" in names:

@@ -1,128 +1,31 @@
-"""The Profile page as assistive technology meets it: the real program under a private X server, its
-accessibility tree read over AT-SPI (a private session bus with the accessibility bus launcher), the
-controls found by their names and operated through their actions, and config.json checked after an
-ordered end. Runs under the system Python, which has pyatspi."""
+"""The Profile page as assistive technology meets it (see atspi_session): the real program, its controls
+found by their names and operated through their actions, and config.json checked after an ordered end."""
 
 import json
 import os
 import signal
-import subprocess
 import time
 import unittest
 
 import harness
+from atspi_session import AtspiTestCase
 from test_live_view import Screen, near, pattern_at, source_rect, write_pattern
 
-BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
-INTERACTIVE_ROLES = {"push button", "toggle button", "radio button", "check box", "slider", "combo box"}
 # The view in the top-right corner (40 % of 1920 x 1080) and the main window below-left of it, so that
 # neither covers the other.
 VIEW = (1152, 0, 1920, 432)
 PLACED = {"profile.target.offset": "[30000, -30000]", "ui.window.rect": "[0, 430, 1100, 650]"}
 
 
-class ProfilePageOverAtspi(unittest.TestCase):
+class ProfilePageOverAtspi(AtspiTestCase):
     @classmethod
     def setUpClass(cls):
-        cls.server = harness.XServer.start()
-        cls.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        cls.address = cls.bus.stdout.readline().strip()
-        cls.bus.stdout.close()
-        env = dict(os.environ, DISPLAY=cls.server.display, DBUS_SESSION_BUS_ADDRESS=cls.address)
-        cls.launcher = subprocess.Popen([BUS_LAUNCHER, "--launch-immediately"], env=env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # pyatspi finds the buses through these when it is first imported.
-        os.environ["DISPLAY"] = cls.server.display
-        os.environ["DBUS_SESSION_BUS_ADDRESS"] = cls.address
-        time.sleep(0.5)
-        import pyatspi  # noqa: E402 (after the environment it reads)
-        cls.pyatspi = pyatspi
+        super().setUpClass()
         folder = harness.tempfile.mkdtemp(prefix="lentora-page-")
         picture = os.path.join(folder, "pattern.ppm")
         write_pattern(picture)
         cls.server.run_tool("display", "-window", "root", picture, timeout=30)
         cls.screen = Screen(cls.server)
-
-    @classmethod
-    def tearDownClass(cls):
-        for p in (cls.launcher, cls.bus):
-            p.terminate()
-            p.wait()
-        cls.server.stop()
-
-    def setUp(self):
-        self.sandbox = harness.Sandbox()
-        self.addCleanup(self.sandbox.cleanup)
-
-    def start(self, config=None):
-        if config is not None:
-            self.sandbox.write_config(json.dumps(config))
-        run = harness.Lentora(self.sandbox, self.server.display, env={
-            "DBUS_SESSION_BUS_ADDRESS": self.address, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"}).start()
-        self.addCleanup(run.kill)
-        run.wait_ready(timeout=20)
-        return run
-
-    def application(self):
-        desktop = self.pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is not None and app.name.lower() == "lentora":
-                return app
-        return None
-
-    def nodes(self, root):
-        """Every node under root, depth first."""
-        out, stack = [], [root]
-        while stack:
-            node = stack.pop()
-            if node is None:
-                continue
-            out.append(node)
-            stack.extend(reversed([node.getChildAtIndex(i) for i in range(node.childCount)]))
-        return out
-
-    def find(self, role, name, timeout=10):
-        def lookup():
-            app = self.application()
-            if app is None:
-                return None
-            for node in self.nodes(app):
-                # Anywhere on the page: Qt calls what is scrolled out of sight not visible.
-                if node.getRoleName() == role and node.name == name:
-                    return node
-            return None
-        return harness.wait_until(lookup, timeout, f"the {role} {name!r}", interval=0.1)
-
-    def press(self, node):
-        action = node.queryAction()
-        names = [action.getName(i) for i in range(action.nActions)]
-        for wanted in ("press", "Press", "click", "toggle", "Toggle"):
-            if wanted in names:
-                action.doAction(names.index(wanted))
-                return
-        self.fail(f"{node.name!r} has no press action, only {names}")
-
-    def xdotool(self, *args):
-        self.server.run_tool("xdotool", *args)
-
-    def view_rect(self):
-        """The view window's rectangle on the screen, or None."""
-        for w in self.server.run_tool("xdotool", "search", "--onlyvisible", "--class",
-                                      "Lentora_OverlayWindowClass").stdout.split():
-            values = {}
-            for line in self.server.run_tool("xwininfo", "-id", w).stdout.splitlines():
-                key, _, value = line.strip().partition(":")
-                if key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
-                    values[key] = int(value)
-            if len(values) == 4 and values["Width"] < 1900:  # not the help window
-                x, y = values["Absolute upper-left X"], values["Absolute upper-left Y"]
-                return (x, y, x + values["Width"], y + values["Height"])
-        return None
-
-    def wait_view(self, expected, timeout=10):
-        harness.wait_until(lambda: self.view_rect() == expected, timeout, f"the view at {expected}",
-                           interval=0.05)
 
     def step(self, slider, action):
         """One step of a slider through its AT-SPI action ("increase" or "decrease")."""
@@ -131,21 +34,10 @@ class ProfilePageOverAtspi(unittest.TestCase):
         self.assertIn(action, names)
         a.doAction(names.index(action))
 
-    def hotkey(self):
-        self.xdotool("mousemove", "100", "1000", "keydown", "Control_L")
-        time.sleep(0.1)
-        self.xdotool("mousedown", "3")
-        time.sleep(0.1)
-        self.xdotool("mouseup", "3")
-        time.sleep(0.1)
-        self.xdotool("keyup", "Control_L")
-
     def test_every_control_is_named_and_the_page_is_operated_by_name(self):
         run = self.start()
         self.find("slider", "Magnification")
-        unnamed = [n.getRoleName() for n in self.nodes(self.application())
-                   if n.getRoleName() in INTERACTIVE_ROLES and not n.name]
-        self.assertEqual(unnamed, [])
+        self.assertEqual(self.unnamed_controls(), [])
         self.assertEqual(self.find("slider", "Magnification").queryValue().currentValue, 200)
 
         self.press(self.find("push button", "Full screen"))

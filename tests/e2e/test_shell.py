@@ -33,9 +33,7 @@ def setUpModule():
     XSERVER = XServer.start()
     WM = subprocess.Popen(["openbox", "--sm-disable"], env=display_env(), stdin=subprocess.DEVNULL,
                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_until(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in
-               XSERVER.run_tool("xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout,
-               harness.START_TIMEOUT, "openbox to manage the screen")
+    harness.wait_openbox(XSERVER, harness.START_TIMEOUT)
 
 
 def tearDownModule():
