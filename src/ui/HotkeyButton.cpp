@@ -4,6 +4,7 @@
 
 #include "hotkeys/BindingText.h"
 #include "hotkeys/HotkeyManager.h"
+#include "options/Option.h"
 
 namespace {
 
@@ -90,4 +91,12 @@ void HotkeyButton::FinishRecording(HotkeyBinding value) {
     emit recordingChanged();  // the pop-up closes
     SetHotkey(value);
     emit hotkeyRecorded(value);
+}
+
+void HotkeyButton::StoreBinding(Option& option, const char* action, int binding) {
+    if (binding == option.Int()) return;
+    option.SetInt(binding);
+    if (gHotkeyManager == nullptr) return;
+    if (HotkeyAction* a = gHotkeyManager->FindAction(action))
+        gHotkeyManager->SetBinding(a, static_cast<HotkeyBinding>(binding));
 }

@@ -15,6 +15,8 @@
 #include "hotkeys/HotkeyBinding.h"
 #include "localization/ILocalizerView.h"
 
+class Option;
+
 namespace platform {
 class IMessageTarget;
 }
@@ -37,6 +39,9 @@ public:
     static void SetCaptureWindow(platform::IMessageTarget* window);
     // The control recording now, if any.
     static HotkeyButton* Recording();
+    // A recorded binding made the one of a hotkey action: stored in its option and bound to the action,
+    // unless the option holds it already.
+    static void StoreBinding(Option& option, const char* action, int binding);
 
     int Hotkey() const;
     // Shows the value; no HotkeyChanged.

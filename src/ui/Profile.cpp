@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "hotkeys/HotkeyManager.h"
 #include "log/IDebugPrint.h"
 #include "log/LogFailure.h"
 #include "magnifier/MagnifierDisplay.h"
@@ -15,6 +14,7 @@
 #include "options/OptionText.h"
 #include "platform/Backend.h"
 #include "ui/ColorSelector.h"
+#include "ui/HotkeyButton.h"
 #include "ui/TipLog.h"
 #include "ui/VectorListProperty.h"
 
@@ -184,12 +184,7 @@ void Profile::SetMagnificationHold(bool b) {
 }
 
 void Profile::OnMagnificationHotkeyChanged(int binding) {
-    if (binding == options::profileHotkeyMagnification.Int()) return;
-    options::profileHotkeyMagnification.SetInt(binding);
-    if (gHotkeyManager != nullptr) {
-        if (HotkeyAction* a = gHotkeyManager->FindAction("magnification"))
-            gHotkeyManager->SetBinding(a, static_cast<HotkeyBinding>(binding));
-    }
+    HotkeyButton::StoreBinding(options::profileHotkeyMagnification, "magnification", binding);
 }
 
 // --- target

@@ -1,6 +1,5 @@
 #include "ui/Settings.h"
 
-#include "hotkeys/HotkeyManager.h"
 #include "localization/LanguageStrings.h"
 #include "log/LogFailure.h"
 #include "magnifier/MagnifierDisplay.h"
@@ -9,6 +8,7 @@
 #include "options/OptionRegistry.h"
 #include "platform/posix/Paths.h"
 #include "text/WideText.h"
+#include "ui/HotkeyButton.h"
 #include "ui/LanguageChoices.h"
 #include "ui/TipLog.h"
 #include "ui/VectorListProperty.h"
@@ -103,12 +103,7 @@ void Settings::SetCaptureVisOpt(bool on) {
 int Settings::StoredEditorHotkey() const { return options::appHotkeyEditor.Int(); }
 
 void Settings::OnEditorHotkeyChanged(int binding) {
-    if (binding == options::appHotkeyEditor.Int()) return;
-    options::appHotkeyEditor.SetInt(binding);
-    if (gHotkeyManager != nullptr) {
-        if (HotkeyAction* a = gHotkeyManager->FindAction("enable_editor"))
-            gHotkeyManager->SetBinding(a, static_cast<HotkeyBinding>(binding));
-    }
+    HotkeyButton::StoreBinding(options::appHotkeyEditor, "enable_editor", binding);
 }
 
 void Settings::OnTipMissing(const QString& buttonName) { LogMissingTip(buttonName); }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "ProgramTexts.h"
 #include "TwoDisplayMagnifier.h"
 #include "localization/LanguageStrings.h"
 #include "options/OptionCatalogue.h"
@@ -25,10 +26,7 @@ class ProfilePageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // The program's English texts, which the labels and names are checked against.
-        strings = std::make_unique<LanguageStrings>(
-            std::string(std::getenv("LENTORA_SOURCE_DIR")) + "/resources/locale/",
-            [] { return std::u16string(u"en-US"); });
-        gLanguageStrings = strings.get();
+        strings = std::make_unique<ProgramTexts>();
 
         window = std::make_unique<QQuickWindow>();
         window->resize(900, 2400);
@@ -46,7 +44,6 @@ protected:
     void TearDown() override {
         page.reset();
         window.reset();
-        gLanguageStrings = nullptr;
     }
 
     // Every visible item under the page, depth first.
@@ -77,7 +74,7 @@ protected:
 
     TwoDisplayMagnifier world;
     MagnifierDisplay& d = world.d;
-    std::unique_ptr<LanguageStrings> strings;
+    std::unique_ptr<ProgramTexts> strings;
     QQmlEngine engine;
     std::unique_ptr<QQmlComponent> component;
     std::unique_ptr<QQuickWindow> window;

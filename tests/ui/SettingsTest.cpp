@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramTexts.h"
 #include "TwoDisplayMagnifier.h"
 #include "localization/LanguageStrings.h"
 #include "options/OptionCatalogue.h"
@@ -42,10 +43,6 @@ std::string ThreeLanguages() {
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        strings = std::make_unique<LanguageStrings>(
-            std::string(std::getenv("LENTORA_SOURCE_DIR")) + "/resources/locale/",
-            [] { return std::u16string(u"en-US"); });
-        gLanguageStrings = strings.get();
         options::uiLanguage.SetText(text::ToNarrow(strings->SetLanguage(u"en-US")));
         GetOrCreateOption(options::kLanguagesJsonKey, true).SetText(ThreeLanguages());
         Settings::SetLogonTaskHandler([this](const std::string& path) {
@@ -57,7 +54,6 @@ protected:
     void TearDown() override {
         page.reset();
         Settings::SetLogonTaskHandler(nullptr);
-        gLanguageStrings = nullptr;
     }
 
     std::vector<QString> Locales() const {
@@ -67,7 +63,7 @@ protected:
     }
 
     TwoDisplayMagnifier world;
-    std::unique_ptr<LanguageStrings> strings;
+    ProgramTexts strings;
     std::unique_ptr<Settings> page;
     std::vector<std::string> logonCalls;
 };
@@ -198,8 +194,7 @@ TEST_F(SettingsTest, TranslationViewerListsEveryEnglishIdWithItsTexts) {
     const std::vector<LangStringListItem*>& rows = viewer.LangStringItems();
     // N distinct ids in the English file, counted here by its lines: N rows.
     std::set<std::string> ids;
-    std::istringstream file(
-        TempDir::ReadFile(std::string(std::getenv("LENTORA_SOURCE_DIR")) + "/resources/locale/en-US.txt"));
+    std::istringstream file(TempDir::ReadFile(ProgramTexts::LocaleFolder() + "en-US.txt"));
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.rfind("//", 0) != 0) ids.insert(line.substr(0, line.find(' ')));
     }
