@@ -5,6 +5,7 @@ their names and operated through their actions. Runs under the system Python, wh
 import json
 import os
 import subprocess
+import sys
 import time
 import unittest
 
@@ -20,6 +21,9 @@ class AtspiTestCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
+        if "pyatspi" in sys.modules:
+            # pyatspi keeps the buses of its first import for the life of the process.
+            raise unittest.SkipTest("one AT-SPI test module a process (CTest runs each on its own)")
         cls.server = harness.XServer.start()
         cls.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
