@@ -61,6 +61,9 @@ MainWindow::MainWindow(ShutdownHandler shutdown, QObject* parent)
     CreateMagnifier();
     CreateHotkeys();
 
+    // The Settings page switches start at logon through the shell's autostart entry.
+    Settings::SetLogonTaskHandler([](const std::string& path) { return SetLogonTask(path); });
+
     trayIcon_ = std::make_unique<CNotifyIcon>(window_, &messageTarget_);
     trayIcon_->SetTip(QStringLiteral("Lentora"));
 
@@ -133,7 +136,6 @@ void MainWindow::CreateMagnifier() {
 void MainWindow::CreateHotkeys() {
     hotkeys_ = std::make_unique<HotkeyManager>(&messageTarget_);
     HotkeyButton::SetCaptureWindow(&messageTarget_);
-    Settings::SetLogonTaskHandler([](const std::string& path) { return SetLogonTask(path); });
     gHotkeyManager = hotkeys_.get();
     editorAction_ = gHotkeyManager->RegisterAction("enable_editor");
     magnificationAction_ = gHotkeyManager->RegisterAction("magnification");
@@ -245,6 +247,7 @@ void MainWindow::OnClosed() {
 }
 
 void MainWindow::ReleaseAll() {
+    Settings::SetLogonTaskHandler(nullptr);
     if (magnifier_) {
         magnifier_->Destroy();
         if (gMagnifierDisplay == magnifier_.get()) gMagnifierDisplay = nullptr;
@@ -252,7 +255,6 @@ void MainWindow::ReleaseAll() {
     }
     if (hotkeys_) {
         HotkeyButton::SetCaptureWindow(nullptr);
-        Settings::SetLogonTaskHandler(nullptr);
         StopHotkeys(hotkeys_, {editorAction_, magnificationAction_});
         editorAction_ = magnificationAction_ = nullptr;
     }

@@ -4,6 +4,7 @@ their names and operated through their actions. Runs under the system Python, wh
 
 import json
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -58,6 +59,11 @@ class AtspiTestCase(unittest.TestCase):
         self.addCleanup(run.kill)
         run.wait_ready(timeout=20)
         return run
+
+    def stop_and_read_config(self, run):
+        """Ends the run in order (SIGTERM) and returns the options it saved."""
+        self.assertEqual(run.stop(signal.SIGTERM), 0)
+        return json.loads(self.sandbox.read_config().decode("utf-8"))
 
     def application(self):
         desktop = self.pyatspi.Registry.getDesktop(0)

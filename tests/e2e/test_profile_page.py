@@ -1,9 +1,7 @@
 """The Profile page as assistive technology meets it (see atspi_session): the real program, its controls
 found by their names and operated through their actions, and config.json checked after an ordered end."""
 
-import json
 import os
-import signal
 import time
 import unittest
 
@@ -45,13 +43,11 @@ class ProfilePageOverAtspi(AtspiTestCase):
         self.press(self.find("push button", "Right"))
         self.press(self.find("check box", "Slow down the mouse while magnifying"))
 
-        self.assertEqual(run.stop(signal.SIGTERM), 0)
-        saved = json.loads(self.sandbox.read_config().decode("utf-8"))
+        saved = self.stop_and_read_config(run)
         self.assertEqual(saved["profile.target.size"], "[100000, 100000]")
         self.assertEqual(saved["profile.mask.type"], "1")
         self.assertEqual(saved["profile.src.offset"], "[1, 0]")
         self.assertEqual(saved["profile.magnification.mouse_adjust"], "1")
-
 
     def test_the_page_drives_the_real_view(self):
         run = self.start(dict(PLACED))
@@ -96,8 +92,7 @@ class ProfilePageOverAtspi(AtspiTestCase):
                            "the position slider to follow the drag", 0.05)
 
         self.press(self.find("push button", "Full screen"))
-        self.assertEqual(run.stop(signal.SIGTERM), 0)
-        saved = json.loads(self.sandbox.read_config().decode("utf-8"))
+        saved = self.stop_and_read_config(run)
         self.assertEqual(saved["profile.hotkey.magnification"], "674")
         self.assertEqual(saved["profile.mask.type"], "1")
         self.assertEqual(saved["profile.target.size"], "[100000, 100000]")
@@ -110,8 +105,7 @@ class ProfilePageOverAtspi(AtspiTestCase):
             run = self.start(config if attempt == 0 else None)
             self.find("slider", "Magnification")
             time.sleep(0.5)
-            self.assertEqual(run.stop(signal.SIGTERM), 0)
-            saved = json.loads(self.sandbox.read_config().decode("utf-8"))
+            saved = self.stop_and_read_config(run)
             # Xvfb's one output is "screen"; the colour is written back as bytes over 255, and stays.
             self.assertEqual(saved["profile.src.display"], "screen")
             self.assertEqual(saved["profile.target.display"], "screen")

@@ -4,10 +4,8 @@ names and operated through their actions; the language reaching every view and t
 autostart entry on disk, the addresses handed to the browser (a stand-in xdg-open that records them),
 and the view leaving the configuration window out of its copy unless the user allows it."""
 
-import json
 import os
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
@@ -78,10 +76,6 @@ class SettingsPagesOverAtspi(AtspiTestCase):
             return got if len(got) >= count else None
         return harness.wait_until(lines, 10, f"{count} addresses in the browser", 0.1)
 
-    def saved(self, run):
-        self.assertEqual(run.stop(signal.SIGTERM), 0)
-        return json.loads(self.sandbox.read_config().decode("utf-8"))
-
     def go(self, page):
         self.press(self.find("list item", page))
 
@@ -98,7 +92,7 @@ class SettingsPagesOverAtspi(AtspiTestCase):
         self.press(self.find("push button", EN["WIZARD.DISCORD"], showing=True))
         self.assertEqual(self.opened(record, 1), [COMMUNITY])
         # Ended with the dialog still open: the first start is over all the same.
-        self.assertEqual(self.saved(run)["app.first_start"], "0")
+        self.assertEqual(self.stop_and_read_config(run)["app.first_start"], "0")
 
         self.sandbox.clear_logs()  # two starts in one second would share a log name
         self.start()
@@ -163,7 +157,7 @@ class SettingsPagesOverAtspi(AtspiTestCase):
         self.find("label", "HELP.A", showing=True)
         self.find("label", EN["HELP.A"], showing=True)
         self.find("label", DE["HELP.A"], showing=True)
-        saved = self.saved(run)
+        saved = self.stop_and_read_config(run)
         self.assertEqual(saved["ui.language"], "de-DE")
         self.assertEqual(saved["app.launch_windows"], "0")
 
@@ -192,7 +186,7 @@ class SettingsPagesOverAtspi(AtspiTestCase):
             self.assertRegex(address, r"^https://[^?]+\?(.+&)?utm_source=lorx&utm_medium=app$")
         self.assertIn("/ru/?", russian)
         self.assertNotIn("/ru/", site)
-        self.assertEqual(self.saved(run)["ui.language"], "ru-RU")
+        self.assertEqual(self.stop_and_read_config(run)["ui.language"], "ru-RU")
 
     @unittest.skipUnless(os.path.exists(STANDIN), "the game stand-in is not built")
     def test_the_view_leaves_the_window_out_unless_allowed(self):

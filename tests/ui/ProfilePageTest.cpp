@@ -71,6 +71,13 @@ protected:
         item->forceActiveFocus(Qt::TabFocusReason);
         QTest::keyClick(window.get(), Qt::Key_Space);
     }
+    // One step of a slider from the keyboard.
+    void StepSlider(const QString& name, Qt::Key key) {
+        QQuickItem* slider = Control("QQuickSlider", name);
+        ASSERT_NE(slider, nullptr);
+        slider->forceActiveFocus();
+        QTest::keyClick(window.get(), key);
+    }
 
     TwoDisplayMagnifier world;
     MagnifierDisplay& d = world.d;
@@ -125,25 +132,19 @@ TEST_F(ProfilePageTest, EveryTextFollowsALanguageChange) {
 
 TEST_F(ProfilePageTest, ControlsWriteTheirOptionAndMoveTheView) {
     // The magnification slider, by keyboard: one step of 10 %.
-    QQuickItem* factor = Control("QQuickSlider", QStringLiteral("Magnification"));
-    factor->forceActiveFocus();
-    QTest::keyClick(window.get(), Qt::Key_Right);
+    StepSlider(QStringLiteral("Magnification"), Qt::Key_Right);
     EXPECT_EQ(options::profileMagnificationFactor.Text(), "210");
     EXPECT_EQ(d.magnification, 210);
 
     Click(Control("QQuickButton", QStringLiteral("Full screen")));
     EXPECT_EQ(options::profileTargetSize.Text(), "[100000, 100000]");
     EXPECT_EQ(d.targetSize, (IntPair{100000, 100000}));
-    QQuickItem* offsetX = Control("QQuickSlider", QStringLiteral("Position X"));
-    offsetX->forceActiveFocus();
-    QTest::keyClick(window.get(), Qt::Key_Right);
+    StepSlider(QStringLiteral("Position X"), Qt::Key_Right);
     EXPECT_EQ(options::profileTargetOffset.Text(), "[500, 0]");
     Click(Control("QQuickButton", QStringLiteral("Center view")));
     EXPECT_EQ(options::profileTargetOffset.Text(), "[0, 0]");
     EXPECT_EQ(d.targetOffset, (IntPair{0, 0}));
-    QQuickItem* sizeX = Control("QQuickSlider", QStringLiteral("Size X"));
-    sizeX->forceActiveFocus();
-    QTest::keyClick(window.get(), Qt::Key_Left);
+    StepSlider(QStringLiteral("Size X"), Qt::Key_Left);
     EXPECT_EQ(options::profileTargetSize.Text(), "[99500, 100000]");
 
     // The mask rows come with a shape.
@@ -154,10 +155,8 @@ TEST_F(ProfilePageTest, ControlsWriteTheirOptionAndMoveTheView) {
     Click(Control("QQuickRadioButton", QStringLiteral("Circle")));
     EXPECT_EQ(options::profileMaskType.Text(), "1");
     EXPECT_EQ(d.maskType, 1);
-    QQuickItem* dist = Control("QQuickSlider", QStringLiteral("Mask size"));
     const int before = options::profileMaskDist.Int();
-    dist->forceActiveFocus();
-    QTest::keyClick(window.get(), Qt::Key_Left);
+    StepSlider(QStringLiteral("Mask size"), Qt::Key_Left);
     EXPECT_EQ(options::profileMaskDist.Int(), before - 5);
     EXPECT_NEAR(d.maskDist, (before - 5) / 1000.0, 1e-6);
 
